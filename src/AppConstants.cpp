@@ -1,0 +1,15 @@
+#include "AppConstants.h"
+
+const QString OrganizationName = QStringLiteral("Tamrik");
+const QString ProductDisplayName = QStringLiteral("Zolvane");
+const QString AppVersion = QStringLiteral("3.1.0");
+const QString ProductId = QStringLiteral("82");
+
+const QString AppConfigDir = QStringLiteral("/AppData/Roaming/Tamrik/Zolvane/Config/");
+const QString AppLogDir = QStringLiteral("/AppData/Roaming/Tamrik/Zolvane/Log/");
+
+// A reserved domain: the program never calls a host that someone else owns.
+const QString SiteRoot = QStringLiteral("https://www.tamrik.example/");
+const QString SupportPageUrl = SiteRoot + QStringLiteral("support/feedback.html");
+const QString FaqPageUrl = SiteRoot + QStringLiteral("zolvane/faq.html");
+const QString ProductPageUrl = SiteRoot + QStringLiteral("zolvane/");

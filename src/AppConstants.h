@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Names, version and places that identify the program. Built before main runs and never changed.
+extern const QString OrganizationName;
+extern const QString ProductDisplayName;
+extern const QString AppVersion;
+extern const QString ProductId;
+
+// Per-user directories; always appended to QDir::homePath(), hence the leading and trailing "/".
+extern const QString AppConfigDir;
+extern const QString AppLogDir;
+
+// The maker's web pages. All of them start with SiteRoot, after which MultiLanguage::localizedUrl
+// inserts the language segment ("fr/", "jp/", ...).
+extern const QString SiteRoot;
+extern const QString SupportPageUrl;
+extern const QString FaqPageUrl;
+extern const QString ProductPageUrl;
