@@ -18,9 +18,7 @@ public:
     // Size in bytes of the file written by the last successful run; 0 before one.
     qint64 outputSize() const { return m_outputSize; }
 
-    int level() const { return m_level; }
     void setLevel(int level) { m_level = level; }
-    int customValue() const { return m_customValue; }
     void setCustomValue(int value) { m_customValue = value; }
 
 protected:

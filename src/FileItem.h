@@ -30,8 +30,6 @@ public:
     // The size on disk as the program shows it, read anew at every call.
     QString fileSizeText() const;
     int pageCount() const { return static_cast<int>(m_pageCount); }
-    QStringList singlePages() const { return m_singlePages; }
-    QStringList pageRanges() const { return m_pageRanges; }
 
     // Not yet compressed since it was added or since its setting changed.
     bool isPending() const { return !m_processed; }
