@@ -9,6 +9,7 @@ ninja-build
 g++
 pkg-config
 qtbase5-dev
+qtbase5-private-dev
 qttools5-dev
 qttools5-dev-tools
 qttranslations5-l10n
