@@ -13,7 +13,7 @@ struct Language
     const char* webSegment; // inserted after the site root; none for English
 };
 
-// Indexed by language id; id 0 stands for every id that is not a known language.
+// Indexed by language id (0 unused); every id outside 2..7 means English.
 constexpr Language Languages[] = {
     {"en", ""},    {"en", ""},    {"fr", "fr/"}, {"pt", "pt/"},
     {"it", "it/"}, {"de", "de/"}, {"es", "es/"}, {"ja", "jp/"}, // the web site says "jp", the catalogues "ja"
