@@ -1,0 +1,42 @@
+#include "CrashDump.h"
+
+#include "StatusMessage.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMessageBox>
+
+namespace {
+// Built next to the program (src/CMakeLists.txt).
+const char CrashBoxProgramName[] = "ZolvaneCrashBox";
+} // namespace
+
+bool installCrashExceptionFilter()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return installCrashHandler(programDir + QStringLiteral("/Log"),
+                               programDir + QLatin1Char('/') + QLatin1String(CrashBoxProgramName));
+}
+
+void crashExceptionFilter(const CrashReport& report)
+{
+    // Plain lines, without a source position: they tell about the crashed program, not about this code.
+    qDebug("Soft is Crash!...");
+    qDebug().noquote() << "Crash:" << report.description << "- dump:" << report.dumpPath;
+    qDebug(report.dumpWritten ? "write log success..." : "write log failed...");
+
+    QMessageBox::critical(nullptr, QCoreApplication::translate("GLanguage", statusMessageText(3)),
+                          QCoreApplication::translate("GLanguage", statusMessageText(4)).arg(report.dumpPath),
+                          QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+int crashBoxMain(const QStringList& arguments)
+{
+    CrashReport report;
+    if (!crashReportFromArguments(arguments, report)) {
+        qWarning("ZolvaneCrashBox is started by Zolvane when it crashes; it takes no arguments of its own.");
+        return 2;
+    }
+    crashExceptionFilter(report);
+    return 0;
+}
