@@ -1,0 +1,233 @@
+#include "AppConstants.h"
+#include "MultiLanguage.h"
+#include "RegistryTool.h"
+#include "StatusMessage.h"
+
+#include <QtTest>
+
+namespace {
+
+QString statusText(int code)
+{
+    return QCoreApplication::translate("GLanguage", statusMessageText(code));
+}
+
+// A text of Qt's own standard buttons.
+QString qtCancel()
+{
+    return QCoreApplication::translate("QPlatformTheme", "Cancel");
+}
+
+} // namespace
+
+class TestMultiLanguage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cataloguesAreCompiledIn_data();
+    void cataloguesAreCompiledIn();
+    void statusTexts_data();
+    void statusTexts();
+    void otherIdsLoadEnglish_data();
+    void otherIdsLoadEnglish();
+    void qtTextsFollowTheLanguage_data();
+    void qtTextsFollowTheLanguage();
+    void initLanguageLoadsTheStoredOne();
+    void localizedUrl_data();
+    void localizedUrl();
+};
+
+void TestMultiLanguage::initTestCase()
+{
+    // Made first, so that the catalogues are there for the direct loads below.
+    MultiLanguage::gInstance();
+}
+
+void TestMultiLanguage::cataloguesAreCompiledIn_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("language"); // "*": any; empty: there must be no such catalogue
+    QTest::addColumn<bool>("empty");
+
+    for (const char* code : {"fr", "pt", "it", "de", "es", "ja"})
+        QTest::addRow("Translation_%s", code) << QStringLiteral("Translation_%1.qm").arg(code) << "*" << false;
+    // clang-format off
+    QTest::newRow("Translation_en") << "Translation_en.qm" << "en_US" << true;
+    QTest::newRow("qt_fr")          << "qt_fr.qm"          << "fr_FR" << false;
+    QTest::newRow("qt_pt")          << "qt_pt.qm"          << "pt_BR" << false;
+    QTest::newRow("qt_it")          << "qt_it.qm"          << "it_IT" << false;
+    QTest::newRow("qt_de")          << "qt_de.qm"          << "de_DE" << false;
+    QTest::newRow("qt_ja")          << "qt_ja.qm"          << "ja"    << false;
+    QTest::newRow("qt_en")          << "qt_en.qm"          << "en_US" << true;
+    QTest::newRow("no qt_es")       << "qt_es.qm"          << QString() << true;
+    // clang-format on
+}
+
+void TestMultiLanguage::cataloguesAreCompiledIn()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, language);
+    QFETCH(bool, empty);
+
+    const QString path = QStringLiteral(":/translations/language/") + name;
+    QCOMPARE(QFile::exists(path), !language.isEmpty());
+    if (language.isEmpty())
+        return;
+    QTranslator translator;
+    QVERIFY(translator.load(path));
+    QCOMPARE(translator.isEmpty(), empty);
+    if (language != QLatin1String("*"))
+        QCOMPARE(translator.language(), language);
+}
+
+void TestMultiLanguage::statusTexts_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QStringList>("texts"); // for the codes 1, 3, 4, 7 and 8
+
+    QTest::newRow("English") << 1
+                             << QStringList{"Error network, please check your connection!", "The program gets crashed.",
+                                            "Please send the crash report to the developer. (%1)",
+                                            "is currently the newest version available.",
+                                            "Requests are too frequent, please try again later."};
+    QTest::newRow("French") << 2
+                            << QStringList{"Erreur de réseau, vérifiez votre connexion !",
+                                           "Le programme a cessé de fonctionner.",
+                                           "Veuillez envoyer le rapport de plantage au développeur. (%1)",
+                                           "est actuellement la plus récente version disponible.",
+                                           "Les demandes sont trop fréquentes, veuillez réessayer plus tard."};
+    QTest::newRow("Portuguese") << 3
+                                << QStringList{
+                                       "Erro de rede, por favor verifique a sua ligação!", "O programa falhou.",
+                                       "Por favor, envie o relatório do acidente para o promotor.(%1)",
+                                       "é a última versão disponível.",
+                                       "As solicitações são muito freqüentes, por favor tente novamente mais tarde."};
+    QTest::newRow("Italian") << 4
+                             << QStringList{"Errore di rete, controlla la tua connessione!",
+                                            "Il programma si è arrestato in modo anomalo.",
+                                            "Invia il rapporto sull'arresto anomalo allo sviluppatore.(%1)",
+                                            "è al momento la versione più recente disponibile.",
+                                            "Richieste troppo frequenti, per favore riprova più tardi."};
+    QTest::newRow("German") << 5
+                            << QStringList{"Fehler im Netzwerk, bitte überprüfen Sie Ihre Verbindung!",
+                                           "Das Programm ist abgestürzt.",
+                                           "Bitte schicken Sie den Absturzbericht an den Entwickler.(%1)",
+                                           "ist derzeit die neueste verfügbare Version.",
+                                           "Die Anfragen sind zu häufig, bitte versuchen Sie es später noch einmal."};
+    QTest::newRow("Spanish") << 6
+                             << QStringList{
+                                    "Error en la red, ¡verifique su conexión!", "El programa se ha bloqueado.",
+                                    "Por favor envíe el informe del error al desarrollador.(%1)",
+                                    "es la última versión disponible.",
+                                    "Las solicitudes son demasiado frecuentes, por favor, inténtalo más tarde."};
+    QTest::newRow("Japanese") << 7
+                              << QStringList{"インターネットに接続されていません。ネットワークの接続をご確認ください！",
+                                             "このプログラムに問題が発生しました。",
+                                             "エラー情報を開発者にご報告ください。(%1)",
+                                             "は現在利用可能な最新のバージョンです。",
+                                             "リクエストが多すぎます。しばらくしてからもう一度お試しください。"};
+}
+
+void TestMultiLanguage::statusTexts()
+{
+    QFETCH(int, id);
+    QFETCH(QStringList, texts);
+
+    QSignalSpy changed(MultiLanguage::gInstance(), &MultiLanguage::languageChanged);
+    MultiLanguage::gInstance()->loadLanguage(id);
+    QCOMPARE(changed.count(), 1);
+
+    const int codes[] = {1, 3, 4, 7, 8};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(statusText(codes[i]), texts[i]);
+    // The crash box fills in the dump path with a single arg().
+    QVERIFY(statusText(4).arg(QStringLiteral("/x.dmp")).contains(QStringLiteral("(/x.dmp)")));
+}
+
+void TestMultiLanguage::otherIdsLoadEnglish_data()
+{
+    QTest::addColumn<int>("id");
+    for (int id : {0, 1, 8, -1, 100})
+        QTest::addRow("%d", id) << id;
+}
+
+void TestMultiLanguage::otherIdsLoadEnglish()
+{
+    QFETCH(int, id);
+
+    MultiLanguage::gInstance()->loadLanguage(5);
+    QCOMPARE(qtCancel(), QStringLiteral("Abbrechen"));
+
+    MultiLanguage::gInstance()->loadLanguage(id);
+    QCOMPARE(statusText(3), QStringLiteral("The program gets crashed."));
+    QCOMPARE(qtCancel(), QStringLiteral("Cancel"));
+}
+
+void TestMultiLanguage::qtTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("cancel");
+
+    QTest::newRow("French") << 2 << "Annuler";
+    QTest::newRow("Portuguese") << 3 << "Cancelar";
+    QTest::newRow("Italian") << 4 << "Annulla";
+    QTest::newRow("German") << 5 << "Abbrechen";
+    QTest::newRow("Spanish: Qt's English") << 6 << "Cancel";
+    QTest::newRow("Japanese") << 7 << "キャンセル";
+}
+
+void TestMultiLanguage::qtTextsFollowTheLanguage()
+{
+    QFETCH(int, id);
+    QFETCH(QString, cancel);
+
+    // Always from French, so that a catalogue left over from the last language would show.
+    MultiLanguage::gInstance()->loadLanguage(2);
+    MultiLanguage::gInstance()->loadLanguage(id);
+    QCOMPARE(qtCancel(), cancel);
+}
+
+void TestMultiLanguage::initLanguageLoadsTheStoredOne()
+{
+    MultiLanguage::gInstance()->loadLanguage(1);
+    RegistryTool::gInstance()->setLanguage(5);
+    QSignalSpy changed(MultiLanguage::gInstance(), &MultiLanguage::languageChanged);
+    MultiLanguage::gInstance()->initLanguage();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(statusText(3), QStringLiteral("Das Programm ist abgestürzt."));
+}
+
+void TestMultiLanguage::localizedUrl_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("expected");
+
+    const QString page = SiteRoot + QStringLiteral("zolvane/faq.html");
+    QTest::newRow("Japanese") << 7 << page << SiteRoot + QStringLiteral("jp/zolvane/faq.html");
+    QTest::newRow("French") << 2 << page << SiteRoot + QStringLiteral("fr/zolvane/faq.html");
+    QTest::newRow("Spanish") << 6 << page << SiteRoot + QStringLiteral("es/zolvane/faq.html");
+    QTest::newRow("English") << 1 << page << page;
+    QTest::newRow("unknown id") << 9 << page << page;
+    QTest::newRow("site root alone") << 3 << SiteRoot << SiteRoot + QStringLiteral("pt/");
+    QTest::newRow("product page") << 4 << ProductPageUrl << SiteRoot + QStringLiteral("it/zolvane/");
+    QTest::newRow("another site") << 5 << "https://example.org/a/page.html"
+                                  << "https://example.org/a/page.html";
+}
+
+void TestMultiLanguage::localizedUrl()
+{
+    QFETCH(int, stored);
+    QFETCH(QString, url);
+    QFETCH(QString, expected);
+
+    RegistryTool::gInstance()->setLanguage(stored);
+    // The stored language counts, not the one loaded last.
+    MultiLanguage::gInstance()->loadLanguage(1);
+    QCOMPARE(MultiLanguage::gInstance()->localizedUrl(url), expected);
+}
+
+QTEST_GUILESS_MAIN(TestMultiLanguage)
+#include "tst_multilanguage.moc"
