@@ -1,5 +1,9 @@
 #include "CrashDump.h"
 
+#include "AppConstants.h"
+#include "HtmlLog.h"
+#include "MultiLanguage.h"
+#include "RegistryTool.h"
 #include "StatusMessage.h"
 
 #include <QCoreApplication>
@@ -9,6 +13,8 @@
 namespace {
 // Built next to the program (src/CMakeLists.txt).
 const char CrashBoxProgramName[] = "ZolvaneCrashBox";
+// As many log pages as the program itself keeps.
+constexpr int LogFileLimit = 100;
 } // namespace
 
 bool installCrashExceptionFilter()
@@ -37,6 +43,9 @@ int crashBoxMain(const QStringList& arguments)
         qWarning("ZolvaneCrashBox is started by Zolvane when it crashes; it takes no arguments of its own.");
         return 2;
     }
+    // The lines go into the same hourly page as the crashed program's, and the box speaks the user's language.
+    installHtmlLogHandler(AppLogDir, LogFileLimit);
+    MultiLanguage::gInstance()->loadLanguage(RegistryTool::gInstance()->language());
     crashExceptionFilter(report);
     return 0;
 }

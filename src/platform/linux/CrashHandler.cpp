@@ -514,7 +514,7 @@ void writeDump(int fd, const CrashFacts& facts, const CivilTime& when, void* con
     else if (facts.signal != 0 && facts.info)
         out.text("none (sent by process ").dec(facts.info->si_pid).text(")");
     else
-        out.text("none (the backtrace shows where the exception was thrown)");
+        out.text("none (a C++ exception: the backtrace shows where it was last thrown)");
     out.text("\n");
 
     out.text("Thread: ").dec(facts.thread).text(" \"").text(facts.threadName).text("\"");
