@@ -13,6 +13,7 @@ qttools5-dev
 qttools5-dev-tools
 qttranslations5-l10n
 libqt5dbus5
+dbus-daemon
 libgs-dev
 libqpdf-dev
 fonts-liberation
