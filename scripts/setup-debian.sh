@@ -9,10 +9,12 @@ ninja-build
 g++
 pkg-config
 qtbase5-dev
+qtbase5-private-dev
 qttools5-dev
 qttools5-dev-tools
 qttranslations5-l10n
 libqt5dbus5
+dbus-daemon
 libgs-dev
 libqpdf-dev
 fonts-liberation

@@ -1,0 +1,51 @@
+#include "CrashDump.h"
+
+#include "AppConstants.h"
+#include "HtmlLog.h"
+#include "MultiLanguage.h"
+#include "RegistryTool.h"
+#include "StatusMessage.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMessageBox>
+
+namespace {
+// Built next to the program (src/CMakeLists.txt).
+const char CrashBoxProgramName[] = "ZolvaneCrashBox";
+// As many log pages as the program itself keeps.
+constexpr int LogFileLimit = 100;
+} // namespace
+
+bool installCrashExceptionFilter()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return installCrashHandler(programDir + QStringLiteral("/Log"),
+                               programDir + QLatin1Char('/') + QLatin1String(CrashBoxProgramName));
+}
+
+void crashExceptionFilter(const CrashReport& report)
+{
+    // Plain lines, without a source position: they tell about the crashed program, not about this code.
+    qDebug("Soft is Crash!...");
+    qDebug().noquote() << "Crash:" << report.description << "- dump:" << report.dumpPath;
+    qDebug(report.dumpWritten ? "write log success..." : "write log failed...");
+
+    QMessageBox::critical(nullptr, QCoreApplication::translate("GLanguage", statusMessageText(3)),
+                          QCoreApplication::translate("GLanguage", statusMessageText(4)).arg(report.dumpPath),
+                          QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+int crashBoxMain(const QStringList& arguments)
+{
+    CrashReport report;
+    if (!crashReportFromArguments(arguments, report)) {
+        qWarning("ZolvaneCrashBox is started by Zolvane when it crashes; it takes no arguments of its own.");
+        return 2;
+    }
+    // The lines go into the same hourly page as the crashed program's, and the box speaks the user's language.
+    installHtmlLogHandler(AppLogDir, LogFileLimit);
+    MultiLanguage::gInstance()->loadLanguage(RegistryTool::gInstance()->language());
+    crashExceptionFilter(report);
+    return 0;
+}

@@ -1,0 +1,27 @@
+#include "platform/DebugOutput.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace platform {
+
+void writeDebugOutput(const QString& line)
+{
+    // One write() per line: stderr is unbuffered and shared by every thread, and a single write of a
+    // line keeps it in one piece on a terminal or a pipe.
+    const QByteArray bytes = line.toUtf8() + '\n';
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(STDERR_FILENO, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return; // nobody is listening; the HTML page still has the line
+        }
+        data += written;
+        left -= written;
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,65 @@
+// A program that crashes in the way its first argument names, with the program's crash handling installed as the
+// program entry installs it. Run by tst_crashhandler from a folder that also holds ZolvaneCrashBox.
+#include "CrashDump.h"
+
+#include <QCoreApplication>
+#include <QThreadPool>
+
+#include <climits>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+// Read through a volatile so that the compiler cannot see the null and turn the store into a trap instruction.
+int* volatile nowhere = nullptr;
+volatile int recursionLimit = INT_MAX;
+
+void dereferenceNull()
+{
+    *nowhere = 42;
+}
+
+int recurse(int depth)
+{
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    if (depth >= recursionLimit)
+        return 0;
+    return recurse(depth + 1) + frame[0];
+}
+
+void onWorker(void (*crash)())
+{
+    QThreadPool::globalInstance()->start(crash);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (!installCrashExceptionFilter())
+        return 3;
+
+    const QString how = app.arguments().value(1);
+    if (how == QLatin1String("null-on-worker")) {
+        onWorker(dereferenceNull);
+    } else if (how == QLatin1String("null-on-two-workers")) {
+        QThreadPool::globalInstance()->setMaxThreadCount(2);
+        onWorker(dereferenceNull);
+        onWorker(dereferenceNull);
+    } else if (how == QLatin1String("overflow-on-worker")) {
+        onWorker([] { recurse(0); });
+    } else if (how == QLatin1String("throw-on-worker")) {
+        onWorker([] { throw std::runtime_error("disk on fire"); });
+    } else if (how == QLatin1String("throw-on-main")) {
+        throw std::invalid_argument("no such level");
+    } else if (how == QLatin1String("abort-on-main")) {
+        std::abort();
+    } else {
+        return 2;
+    }
+    // The crash ends the process; until then the main thread idles like the program's event loop.
+    return app.exec();
+}

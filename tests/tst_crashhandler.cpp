@@ -1,0 +1,397 @@
+#include "AppConstants.h"
+#include "CrashDump.h"
+#include "RegistryTool.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+struct LogLine
+{
+    QString level;
+    QString text; // without the time stamp
+};
+
+// Every message line of every page in the log directory, oldest page first.
+QList<LogLine> logLines()
+{
+    static const QRegularExpression lineFormat(
+        QStringLiteral("^<div class=\"(.)\">\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)</div>\\r?$"));
+    QList<LogLine> lines;
+    const QDir dir(QDir::homePath() + AppLogDir);
+    for (const QString& name : dir.entryList({QStringLiteral("*_log.html")}, QDir::Files, QDir::Name)) {
+        QFile page(dir.filePath(name));
+        if (!page.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& raw : page.readAll().split('\n')) {
+            const QRegularExpressionMatch match = lineFormat.match(QString::fromUtf8(raw));
+            if (!match.hasMatch())
+                continue;
+            QString text = match.captured(2);
+            text.replace(QLatin1String("&quot;"), QLatin1String("\""))
+                .replace(QLatin1String("&#39;"), QLatin1String("'"));
+            text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&gt;"), QLatin1String(">"));
+            text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+            lines.append({match.captured(1), text});
+        }
+    }
+    return lines;
+}
+
+// Finds the crash's three lines among the log lines from `first` on: "Soft is Crash!...", what crashed and where
+// the dump is, and the outcome. False unless there is exactly one crash.
+bool findCrashLines(int first, QString& crashLine, QString& outcomeLine)
+{
+    const QList<LogLine> lines = logLines();
+    int found = -1;
+    for (int i = first; i < lines.size(); ++i) {
+        if (lines.at(i).text != QLatin1String("Soft is Crash!..."))
+            continue;
+        if (found >= 0)
+            return false;
+        found = i;
+    }
+    if (found < 0 || found + 2 >= lines.size())
+        return false;
+    for (int i = found; i <= found + 2; ++i) {
+        if (lines.at(i).level != QLatin1String("d"))
+            return false;
+    }
+    crashLine = lines.at(found + 1).text;
+    outcomeLine = lines.at(found + 2).text;
+    return true;
+}
+
+// The process of that name whose parent is `parent`, 0 when there is none.
+qint64 childProcess(qint64 parent, const QByteArray& name)
+{
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isProcess = false;
+        const qint64 pid = entry.toLongLong(&isProcess);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isProcess || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces and brackets of its own.
+        const QByteArray line = stat.readAll();
+        const int open = line.indexOf('(');
+        const int close = line.lastIndexOf(')');
+        if (open < 0 || close < open)
+            continue;
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (line.mid(open + 1, close - open - 1) == name && fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            return pid;
+    }
+    return 0;
+}
+
+// Answers the crash box as soon as it is up and remembers what it showed.
+struct SeenBox
+{
+    bool shown = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+} // namespace
+
+class TestCrashHandler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void crashBoxLogsAndShowsTheDump_data();
+    void crashBoxLogsAndShowsTheDump();
+    void crashBoxNeedsACrashReport_data();
+    void crashBoxNeedsACrashReport();
+
+    void crashWritesDumpLogAndBox_data();
+    void crashWritesDumpLogAndBox();
+    void crashWithoutCrashBoxStillEnds();
+
+private:
+    int runCrashBox(const QStringList& arguments, SeenBox& seen);
+};
+
+int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
+{
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, &answer, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(10);
+    // The crash box takes over the message handler for the HTML log; QtTest needs its own back afterwards.
+    const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(testHandler);
+    const int result = crashBoxMain(arguments);
+    qInstallMessageHandler(testHandler);
+    return result;
+}
+
+void TestCrashHandler::crashBoxLogsAndShowsTheDump_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("English, dump written")
+        << 1 << true << "The program gets crashed."
+        << "Please send the crash report to the developer. (/opt/zolvane/Log/crash_20261208141516.dmp)"
+        << "write log success...";
+    QTest::newRow("French, no dump")
+        << 2 << false << QString::fromUtf8("Le programme a cessé de fonctionner.")
+        << QString::fromUtf8(
+               "Veuillez envoyer le rapport de plantage au développeur. (/opt/zolvane/Log/crash_20261208141516.dmp)")
+        << "write log failed...";
+    QTest::newRow("Japanese, dump written")
+        << 7 << true << QString::fromUtf8("このプログラムに問題が発生しました。")
+        << QString::fromUtf8("エラー情報を開発者にご報告ください。(/opt/zolvane/Log/crash_20261208141516.dmp)")
+        << "write log success...";
+    QTest::newRow("unknown language id is English")
+        << 9 << true << "The program gets crashed."
+        << "Please send the crash report to the developer. (/opt/zolvane/Log/crash_20261208141516.dmp)"
+        << "write log success...";
+}
+
+void TestCrashHandler::crashBoxLogsAndShowsTheDump()
+{
+    QFETCH(int, language);
+    QFETCH(bool, written);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(QString, outcome);
+
+    RegistryTool::gInstance()->setLanguage(language);
+    const QString dump = QStringLiteral("/opt/zolvane/Log/crash_20261208141516.dmp");
+    const QString what = QStringLiteral("signal SIGSEGV (address not mapped) at address 0x0 on thread 4711 \"<pool>\"");
+    SeenBox seen;
+    const int logged = logLines().size();
+    QCOMPARE(runCrashBox({QStringLiteral("ZolvaneCrashBox"), dump, written ? "1" : "0", what}, seen), 0);
+
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.title, title);
+    QCOMPARE(seen.text, text);
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+    QString crashLine, outcomeLine;
+    QVERIFY(findCrashLines(logged, crashLine, outcomeLine));
+    QVERIFY2(crashLine.contains(what) && crashLine.endsWith(dump), qPrintable(crashLine));
+    QCOMPARE(outcomeLine, outcome);
+}
+
+void TestCrashHandler::crashBoxNeedsACrashReport_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("started by hand") << QStringList{"ZolvaneCrashBox"};
+    QTest::newRow("no dump path") << QStringList{"ZolvaneCrashBox", "", "1", "signal SIGSEGV"};
+    QTest::newRow("outcome not 0 or 1") << QStringList{"ZolvaneCrashBox", "/tmp/crash.dmp", "yes", "signal SIGSEGV"};
+    QTest::newRow("one argument too many") << QStringList{"ZolvaneCrashBox", "/tmp/crash.dmp", "1", "SIGSEGV", "x"};
+}
+
+void TestCrashHandler::crashBoxNeedsACrashReport()
+{
+    QFETCH(QStringList, arguments);
+    SeenBox seen;
+    const int logged = logLines().size();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("started by Zolvane when it crashes")));
+    QCOMPARE(runCrashBox(arguments, seen), 2);
+    QVERIFY(!seen.shown);
+    QCOMPARE(logLines().size(), logged);
+}
+
+void TestCrashHandler::crashWritesDumpLogAndBox_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("logFolder");
+    QTest::addColumn<int>("endSignal");
+    QTest::addColumn<QString>("crash");        // the dump's "Crash:" line
+    QTest::addColumn<QString>("faultAddress"); // a regular expression for the "Fault address:" line
+    QTest::addColumn<bool>("onWorker");
+    QTest::addColumn<QString>("firstFrameIn"); // the module of the backtrace's first frame
+
+    const QString null = QStringLiteral("0x0000000000000000");
+    const QString noAddress = QStringLiteral("none \\(.*\\)");
+    QTest::newRow("null dereference on a worker")
+        << "null-on-worker" << true << SIGSEGV << "signal SIGSEGV (11), code 1: address not mapped" << null << true
+        << "/crash_helper";
+    QTest::newRow("two workers crash at once")
+        << "null-on-two-workers" << true << SIGSEGV << "signal SIGSEGV (11), code 1: address not mapped" << null << true
+        << "/crash_helper";
+    QTest::newRow("stack overflow on a worker")
+        << "overflow-on-worker" << true << SIGSEGV << "signal SIGSEGV (11), code 2: access not permitted"
+        << "0x[0-9a-f]{16}" << true << "/crash_helper";
+    QTest::newRow("exception on a worker")
+        << "throw-on-worker" << true << SIGABRT << "unhandled C++ exception std::runtime_error: disk on fire"
+        << noAddress << true << "/crash_helper";
+    QTest::newRow("exception on the main thread")
+        << "throw-on-main" << true << SIGABRT << "unhandled C++ exception std::invalid_argument: no such level"
+        << noAddress << false << "/crash_helper";
+    QTest::newRow("abort on the main thread")
+        << "abort-on-main" << true << SIGABRT << "signal SIGABRT (6), code -6: raised by the program, e.g. abort()"
+        << noAddress << false << "/libc.so";
+    QTest::newRow("no Log folder") << "null-on-worker" << false << SIGSEGV << QString() << QString() << true
+                                   << QString();
+}
+
+void TestCrashHandler::crashWritesDumpLogAndBox()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, logFolder);
+    QFETCH(int, endSignal);
+    QFETCH(QString, crash);
+    QFETCH(QString, faultAddress);
+    QFETCH(bool, onWorker);
+    QFETCH(QString, firstFrameIn);
+
+    // Copies, so that the dump lands in a "Log" folder of this test's own and the helper finds the box beside it.
+    QTemporaryDir programDir;
+    QVERIFY(programDir.isValid());
+    const QString helperPath = programDir.filePath(QStringLiteral("crash_helper"));
+    QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
+    QVERIFY(QFile::copy(QStringLiteral(CRASH_BOX), programDir.filePath(QStringLiteral("ZolvaneCrashBox"))));
+    const QDir dumpDir(programDir.filePath(QStringLiteral("Log")));
+    if (logFolder)
+        QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
+
+    // Nine hours east of UTC, so that a dump named in UTC time (or in the test machine's zone) is caught.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("ZOL-9"));
+    const auto zoneTime = [] { return QDateTime::currentDateTimeUtc().addSecs(9 * 60 * 60); };
+
+    const int logged = logLines().size();
+    const QDateTime started = zoneTime().addMSecs(-1000);
+    QProcess helper;
+    helper.setProcessEnvironment(environment);
+    helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    helper.start(helperPath, {how});
+    QVERIFY(helper.waitForStarted());
+    const qint64 helperPid = helper.processId();
+    struct EndProcesses // whatever happens, no helper or box outlives the test
+    {
+        QProcess& helper;
+        qint64 pid;
+        ~EndProcesses()
+        {
+            if (const qint64 box = childProcess(pid, "ZolvaneCrashBox"))
+                ::kill(static_cast<pid_t>(box), SIGKILL);
+            helper.kill();
+            helper.waitForFinished();
+        }
+    } endProcesses{helper, helperPid};
+
+    // The box logs the crash and then waits for the user: that is when the test ends it.
+    QString crashLine, outcomeLine;
+    qint64 box = 0;
+    const auto boxIsUp = [&] {
+        return (box = childProcess(helperPid, "ZolvaneCrashBox")) != 0 &&
+               findCrashLines(logged, crashLine, outcomeLine);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(boxIsUp() || helper.state() == QProcess::NotRunning, 30000);
+    QVERIFY2(boxIsUp(), "the crashed process ended without waiting for its box");
+    QCOMPARE(::kill(static_cast<pid_t>(box), SIGKILL), 0);
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(helper.exitCode(), endSignal);
+    const QDateTime ended = zoneTime();
+
+    const QRegularExpression dumpLine(QStringLiteral("^Crash: .* - dump: (.*/crash_(\\d{14})\\.dmp)$"));
+    const QRegularExpressionMatch dumpNamed = dumpLine.match(crashLine);
+    QVERIFY2(dumpNamed.hasMatch(), qPrintable(crashLine));
+    const QString dumpPath = dumpNamed.captured(1);
+    QCOMPARE(QFileInfo(dumpPath).absolutePath(), dumpDir.absolutePath());
+    QDateTime stamp = QDateTime::fromString(dumpNamed.captured(2), QStringLiteral("yyyyMMddhhmmss"));
+    stamp.setTimeSpec(Qt::UTC);
+    QVERIFY2(stamp >= started && stamp <= ended, qPrintable(dumpNamed.captured(2)));
+
+    if (!logFolder) {
+        QCOMPARE(outcomeLine, QStringLiteral("write log failed..."));
+        QVERIFY(!dumpDir.exists()); // never created by the program
+        return;
+    }
+    QCOMPARE(outcomeLine, QStringLiteral("write log success..."));
+    QCOMPARE(dumpDir.entryList(QDir::Files), QStringList{QFileInfo(dumpPath).fileName()});
+
+    QFile dumpFile(dumpPath);
+    QVERIFY(dumpFile.open(QIODevice::ReadOnly));
+    const QString dump = QString::fromUtf8(dumpFile.readAll());
+    const auto line = [&dump](const QString& pattern) {
+        return QRegularExpression(pattern, QRegularExpression::MultilineOption).match(dump);
+    };
+    QVERIFY(line(QStringLiteral("^Time: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC\\+09:00$")).hasMatch());
+    QVERIFY2(line(QStringLiteral("^Crash: ") + QRegularExpression::escape(crash) + QLatin1Char('$')).hasMatch(),
+             qPrintable(dump.left(500)));
+    QVERIFY2(line(QStringLiteral("^Fault address: ") + faultAddress + QLatin1Char('$')).hasMatch(),
+             qPrintable(dump.left(500)));
+
+    const QRegularExpressionMatch thread = line(QStringLiteral("^Thread: (\\d+) \"([^\"]*)\"( \\(main thread\\))?$"));
+    QVERIFY2(thread.hasMatch(), qPrintable(dump.left(500)));
+    QCOMPARE(thread.captured(1).toLongLong() != helperPid, onWorker);
+    QCOMPARE(thread.captured(2), onWorker ? QStringLiteral("Thread (pooled)") : QStringLiteral("crash_helper"));
+    QVERIFY(crashLine.contains(QStringLiteral(" on thread %1 ").arg(thread.captured(1))));
+
+    const QRegularExpressionMatch firstFrame = line(QStringLiteral("^#0  0x[0-9a-f]{16}  (\\S+) \\+ 0x[0-9a-f]+$"));
+    QVERIFY2(firstFrame.hasMatch(), qPrintable(dump.left(1500)));
+    QVERIFY2(firstFrame.captured(1).contains(firstFrameIn), qPrintable(firstFrame.captured(1)));
+    QVERIFY(line(QStringLiteral("^#1  0x[0-9a-f]{16}  ")).hasMatch());
+
+    const int modules = dump.indexOf(QStringLiteral("\nLoaded modules"));
+    QVERIFY(modules > 0);
+    QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*") + QRegularExpression::escape(helperPath) +
+                                            QLatin1Char('\n')),
+                         modules) > 0);
+    QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*/libQt5Core\\.so")), modules) > 0);
+}
+
+void TestCrashHandler::crashWithoutCrashBoxStillEnds()
+{
+    QTemporaryDir programDir;
+    QVERIFY(programDir.isValid());
+    const QString helperPath = programDir.filePath(QStringLiteral("crash_helper"));
+    QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
+    QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
+
+    const int logged = logLines().size();
+    QProcess helper;
+    helper.start(helperPath, {QStringLiteral("null-on-worker")});
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(helper.exitCode(), SIGSEGV);
+
+    // Nobody logged or showed anything, so the terminal is told where the dump is.
+    const QStringList dumps = QDir(programDir.filePath(QStringLiteral("Log"))).entryList(QDir::Files);
+    QCOMPARE(dumps.size(), 1);
+    const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
+    QVERIFY2(error.contains(QStringLiteral("Zolvane crashed: signal SIGSEGV (address not mapped) at address 0x0")),
+             qPrintable(error));
+    QVERIFY2(
+        error.contains(QStringLiteral("Crash dump: ") + programDir.filePath(QStringLiteral("Log/")) + dumps.first()),
+        qPrintable(error));
+    QCOMPARE(logLines().size(), logged);
+}
+
+QTEST_MAIN(TestCrashHandler)
+#include "tst_crashhandler.moc"
