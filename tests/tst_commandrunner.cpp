@@ -21,11 +21,12 @@ void TestCommandRunner::cleansOutput_data()
     QTest::newRow("heading removed ignoring case")
         << R"(sh -c "printf 'Name  \r\n  Intel(R) Xeon(R)   CPU @ 2.20GHz  \r\n\r\n'" name)"
         << "Intel(R) Xeon(R) CPU @ 2.20GHz";
-    QTest::newRow("every occurrence removed")
-        << R"(sh -c "printf 'Name\r\nNamer 9000 NAME\r\n'" name)" << "r 9000";
-    QTest::newRow("trailing blank removes nothing")
-        << R"(sh -c "printf 'Name\r\nWidget CPU\r\n'" )" << "NameWidget CPU"; // line ends go, no blank comes in
-    QTest::newRow("quiet command") << "true name" << "";
+    QTest::newRow("every occurrence removed") << R"(sh -c "printf 'Name\r\nNamer 9000 NAME\r\n'" name)"
+                                              << "r 9000";
+    QTest::newRow("trailing blank removes nothing") << R"(sh -c "printf 'Name\r\nWidget CPU\r\n'" )"
+                                                    << "NameWidget CPU"; // line ends go, no blank comes in
+    QTest::newRow("quiet command") << "true name"
+                                   << "";
 }
 
 void TestCommandRunner::cleansOutput()

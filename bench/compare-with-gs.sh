@@ -1,0 +1,72 @@
+#!/bin/sh
+# Makes an image-heavy sample set, compresses it with bench_compress (in process, on the thread
+# pool) and with the gs command line run in parallel at the same thread count, and prints both
+# walls and their ratio. The two take turns RUNS times (default 3) and the best wall of each
+# counts, since other work on the machine only ever slows a run down. Last, half of the set is
+# compressed again to show whether memory grows with the batch.
+#
+#   bench/compare-with-gs.sh [BUILD_DIR] [FILES] [PAGES] [LEVEL]
+#
+# Defaults: build, 16 files, 10 pages of 8-inch pictures at 300 dpi, level 0. Needs the gs command
+# (package ghostscript) and a build of the bench targets.
+set -eu
+
+build=${1:-build}
+files=${2:-16}
+pages=${3:-10}
+level=${4:-0}
+runs=${RUNS:-3}
+case $level in
+0) preset=/screen ;;
+1) preset=/ebook ;;
+2) preset=/prepress ;;
+*) echo "compare-with-gs: the gs command line is compared at levels 0, 1 and 2 only" >&2; exit 2 ;;
+esac
+
+for tool in bench_compress bench_make_samples; do
+    [ -x "$build/bench/$tool" ] || { echo "compare-with-gs: $build/bench/$tool is missing; build first" >&2; exit 2; }
+done
+command -v gs >/dev/null || { echo "compare-with-gs: the gs command is missing" >&2; exit 2; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zolvane-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT INT TERM
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work"
+
+now() { date +%s.%N; }
+best() { sort -n | head -n 1; }
+
+echo "== making $files files of $pages pages"
+seq 1 "$files" | xargs -P "$(nproc)" -I{} "$build/bench/bench_make_samples" "$work/in" {} "$pages"
+echo "sample_bytes=$(du -sbL "$work/in" | cut -f1)"
+
+run=1
+while [ "$run" -le "$runs" ]; do
+    echo "== run $run: in process (bench_compress)"
+    rm -rf "$work/out-inproc" "$work/out-gs"
+    "$build/bench/bench_compress" "$work/in" "$work/out-inproc" "$level" | tee "$work/inproc.txt"
+    threads=$(sed -n 's/.*threads=\([0-9]*\).*/\1/p' "$work/inproc.txt")
+    sed -n 's/^wall_s=//p' "$work/inproc.txt" >>"$work/inproc-walls"
+
+    echo "== run $run: gs command line, $threads at a time"
+    mkdir -p "$work/out-gs"
+    start=$(now)
+    # The switches of the program's level, one gs process per file.
+    (cd "$work/in" && ls ./*.pdf) | xargs -P "$threads" -I{} gs -sDEVICE=pdfwrite -dNOPAUSE -dQUIET -dBATCH \
+        "-dPDFSETTINGS=$preset" "-sOutputFile=$work/out-gs/{}" "$work/in/{}"
+    end=$(now)
+    echo "output_bytes=$(du -cb "$work"/out-gs/*.pdf | tail -n 1 | cut -f1)"
+    echo "$start $end" | awk '{ printf "%.3f\n", $2 - $1 }' | tee -a "$work/gs-walls" | sed 's/^/wall_s=/'
+    run=$((run + 1))
+done
+
+echo "== memory: half of the set"
+mkdir -p "$work/half"
+(cd "$work/in" && ls ./*.pdf | head -n $(((files + 1) / 2)) | xargs -I{} ln -s "$work/in/{}" "$work/half/{}")
+"$build/bench/bench_compress" "$work/half" "$work/out-half" "$level" | tee "$work/half.txt"
+
+inproc=$(best <"$work/inproc-walls")
+cli=$(best <"$work/gs-walls")
+echo "== summary (best of $runs)"
+echo "threads=$threads inproc_wall_s=$inproc gs_wall_s=$cli ratio=$(echo "$inproc $cli" | awk '{ printf "%.3f", $1 / $2 }')"
+echo "peak_rss_kb half_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/half.txt")" \
+    "full_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/inproc.txt")"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "CompressInterface.h"
+
+#include <QByteArrayList>
+
+// Colour and grey image resolution (dpi) of the custom level, indexed by custom value - 1.
+extern const int ImageResolutionByLevel[10];
+// Mono image resolution (dpi) of the custom level, indexed by custom value - 1.
+extern const int MonoImageResolutionByLevel[10];
+
+// Compresses through Ghostscript's pdfwrite device, in process: one Ghostscript instance per run,
+// several runs (of different documents) at once on the pool threads.
+class GSCompressor : public CompressInterface
+{
+public:
+    // The code of a run that Ghostscript reports as done but whose output is no PDF with the input's
+    // page count: Ghostscript 10 writes an empty or one blank page for documents it cannot read.
+    static const int BadOutputCode;
+
+    int compress(QString inputPath, QString outputDir, QString password) override;
+
+    // The Ghostscript command line of a run with the current level and custom value.
+    QByteArrayList arguments(const QString& inputPath, const QString& outputPath, const QString& password) const;
+};

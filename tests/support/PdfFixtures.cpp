@@ -1,0 +1,174 @@
+#include "PdfFixtures.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRadialGradient>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace PdfFixtures {
+
+namespace {
+
+constexpr int PictureDpi = 300;
+
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Soft shapes under a fine grain, so that the picture neither packs into nothing (flat colour) nor
+// resists every encoder (pure noise), much like a scanned photograph.
+QImage picture(int pixels, int seed)
+{
+    QImage image(pixels, pixels, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    quint32 state = 2654435761u * static_cast<quint32>(seed + 1);
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+
+    QLinearGradient background(0, 0, pixels, pixels);
+    background.setColorAt(0, QColor::fromHsv(next() % 360, 120, 230));
+    background.setColorAt(1, QColor::fromHsv(next() % 360, 200, 90));
+    painter.fillRect(image.rect(), background);
+    for (int i = 0; i < 12; ++i) {
+        const QPointF centre(next() % pixels, next() % pixels);
+        const qreal radius = pixels / 12.0 + next() % (pixels / 4);
+        QRadialGradient blob(centre, radius);
+        blob.setColorAt(0, QColor::fromHsv(next() % 360, 180, 250, 220));
+        blob.setColorAt(1, QColor::fromHsv(next() % 360, 160, 60, 0));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(blob);
+        painter.drawEllipse(centre, radius, radius);
+    }
+    painter.end();
+
+    for (int y = 0; y < pixels; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < pixels; ++x) {
+            const int grain = static_cast<int>(next() % 25) - 12;
+            const QRgb p = line[x];
+            line[x] = qRgb(qBound(0, qRed(p) + grain, 255), qBound(0, qGreen(p) + grain, 255),
+                           qBound(0, qBlue(p) + grain, 255));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+bool writePlain(const QString& path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A5));
+    writer.setResolution(72);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            writer.newPage();
+        painter.setFont(QFont(QStringLiteral("Liberation Sans"), 14));
+        painter.drawText(QPointF(40, 60), QStringLiteral("Page %1 of %2").arg(page).arg(pages));
+        painter.drawText(QPointF(40, 90), QStringLiteral("Quarterly figures, draft for review."));
+        painter.setBrush(QColor(40, 90, 160));
+        painter.drawRect(QRectF(40, 120, 200, 80));
+    }
+    return painter.end();
+}
+
+bool writeImageHeavy(const QString& path, int pages, double pictureInches, int seed)
+{
+    QPdfWriter writer(path);
+    // A margin of half an inch round the picture.
+    writer.setPageSize(QPageSize(QSizeF(pictureInches + 1, pictureInches + 1), QPageSize::Inch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(PictureDpi);
+    const int pixels = qRound(pictureInches * PictureDpi);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.drawImage(QPoint(PictureDpi / 2, PictureDpi / 2), picture(pixels, seed * 1000 + page));
+    }
+    return painter.end();
+}
+
+bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QString& userPassword,
+                    const QString& ownerPassword)
+{
+    try {
+        QPDF pdf;
+        pdf.processFile(QFile::encodeName(source).constData());
+        const std::string user = userPassword.toStdString();
+        const std::string owner = ownerPassword.toStdString();
+        QPDFWriter writer(pdf, QFile::encodeName(target).constData());
+        if (cipher == Cipher::Rc4)
+            writer.setR3EncryptionParametersInsecure(user.c_str(), owner.c_str(), true, false, true, true, true, false,
+                                                     qpdf_r3p_full);
+        else
+            writer.setR6EncryptionParameters(user.c_str(), owner.c_str(), true, false, true, true, true, false,
+                                             qpdf_r3p_full, true);
+        writer.write();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool writeDamaged(const QString& path)
+{
+    return writeBytes(path, QByteArrayLiteral("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 garbage without objects\n"));
+}
+
+bool writeNotPdf(const QString& path)
+{
+    return writeBytes(path, QByteArrayLiteral("Minutes of the meeting.\nNothing was decided.\n"));
+}
+
+bool writeEmpty(const QString& path)
+{
+    return writeBytes(path, QByteArray());
+}
+
+bool writeMissingPageObject(const QString& path)
+{
+    const QByteArray content = QByteArrayLiteral("0 0 1 rg 10 10 100 100 re f");
+    const std::vector<QByteArray> objects = {
+        QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+        QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R 9 0 R] /Count 2 >>"),
+        QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>"),
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+    };
+    QByteArray pdf = QByteArrayLiteral("%PDF-1.4\n");
+    QByteArray xref = "xref\n0 " + QByteArray::number(int(objects.size()) + 1) + "\n0000000000 65535 f \n";
+    for (size_t i = 0; i < objects.size(); ++i) {
+        xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(int(i) + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const QByteArray xrefOffset = QByteArray::number(pdf.size());
+    pdf += xref + "trailer\n<< /Size " + QByteArray::number(int(objects.size()) + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           xrefOffset + "\n%%EOF\n";
+    return writeBytes(path, pdf);
+}
+
+bool makeLinkLoop(const QString& path)
+{
+    return QFile::link(path, path);
+}
+
+} // namespace PdfFixtures

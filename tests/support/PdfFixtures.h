@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// PDF files for tests and benchmarks, made at run time. Every function returns false when the file
+// could not be written.
+namespace PdfFixtures {
+
+// Pages of text and shapes, as an office program would write them.
+bool writePlain(const QString& path, int pages = 1);
+
+// Pages that each carry a different colour picture of pictureInches x pictureInches at 300 dpi,
+// which the small-file level downsamples to a fraction of its size. seed varies the pictures.
+bool writeImageHeavy(const QString& path, int pages = 1, double pictureInches = 2.0, int seed = 0);
+
+enum class Cipher
+{
+    Rc4, // 128-bit RC4, the old standard handler
+    Aes256,
+};
+
+// Copies source into target encrypted with the given passwords; an empty user password makes a
+// file that opens without a password but is restricted by its owner password.
+bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QString& userPassword,
+                    const QString& ownerPassword);
+
+// A PDF header followed by nothing qpdf can rebuild a document from.
+bool writeDamaged(const QString& path);
+// Plain text in a file named as a PDF.
+bool writeNotPdf(const QString& path);
+bool writeEmpty(const QString& path);
+
+// Two pages in the page tree, the second of which names an object that does not exist: qpdf counts
+// two pages, Ghostscript says it found no page info and writes a single page.
+bool writeMissingPageObject(const QString& path);
+
+// Cannot be read even by root: a symbolic link to itself.
+bool makeLinkLoop(const QString& path);
+
+} // namespace PdfFixtures

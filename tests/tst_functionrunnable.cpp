@@ -1,0 +1,124 @@
+#include "PDFFileItem.h"
+#include "PdfFixtures.h"
+#include "functionRunnable.h"
+
+#include <QtTest>
+
+namespace {
+
+// Stands in for a document whose compression ends with a chosen code, without Ghostscript.
+class FakeItem : public FileItem
+{
+public:
+    explicit FakeItem(int code) : FileItem(QStringLiteral("/nowhere/fake.pdf")), m_code(code) {}
+
+    int pdfCompress(QString filePath, QString outputDir) override
+    {
+        calls << filePath + QLatin1Char('>') + outputDir;
+        thread = QThread::currentThread();
+        return m_code;
+    }
+
+    QStringList calls;
+    QThread* thread = nullptr;
+
+private:
+    int m_code;
+};
+
+} // namespace
+
+class TestFunctionRunnable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void signalsInOrderOnGuiThread_data();
+    void signalsInOrderOnGuiThread();
+    void compressesOnThePool();
+};
+
+void TestFunctionRunnable::signalsInOrderOnGuiThread_data()
+{
+    QTest::addColumn<int>("taskType");
+    QTest::addColumn<int>("itemCode");
+    QTest::addColumn<QStringList>("expectedEvents");
+    QTest::addColumn<bool>("compressed");
+
+    QTest::newRow("compression succeeds") << 6 << 0 << QStringList{"processing", "finished 0"} << true;
+    QTest::newRow("compression fails") << 6 << -100 << QStringList{"processing", "finished -100"} << true;
+    QTest::newRow("other task type") << 5 << 0 << QStringList{"processing", "finished -1"} << false;
+}
+
+void TestFunctionRunnable::signalsInOrderOnGuiThread()
+{
+    QFETCH(int, taskType);
+    QFETCH(int, itemCode);
+    QFETCH(QStringList, expectedEvents);
+    QFETCH(bool, compressed);
+
+    FakeItem item(itemCode);
+    QObject receiver;
+    QStringList events;
+    QList<QThread*> deliveredOn;
+    bool taskDestroyed = false;
+
+    auto* task = new FunctionRunnable(taskType, &item, QStringLiteral("/out"));
+    connect(&item, &FileItem::processing, &receiver, [&] {
+        events << QStringLiteral("processing");
+        deliveredOn << QThread::currentThread();
+    });
+    connect(task, &FunctionRunnable::finished, &receiver, [&](int code) {
+        events << QStringLiteral("finished %1").arg(code);
+        deliveredOn << QThread::currentThread();
+    });
+    connect(
+        task, &QObject::destroyed, &receiver, [&] { taskDestroyed = true; }, Qt::DirectConnection);
+    QThreadPool::globalInstance()->start(task);
+
+    QTRY_COMPARE(events, expectedEvents);
+    QThreadPool::globalInstance()->waitForDone();
+    QVERIFY(taskDestroyed);
+    for (QThread* thread : qAsConst(deliveredOn))
+        QCOMPARE(thread, QThread::currentThread());
+    if (compressed) {
+        QCOMPARE(item.calls, QStringList{QStringLiteral("/nowhere/fake.pdf>/out")});
+        QVERIFY(item.thread != QThread::currentThread());
+    } else {
+        QVERIFY(item.calls.isEmpty());
+    }
+}
+
+void TestFunctionRunnable::compressesOnThePool()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in/letter.pdf"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in")));
+    QVERIFY(PdfFixtures::writePlain(input, 2));
+    PDFFileItem item(input);
+    QVERIFY(item.openPdf());
+    item.setCompressSetting({0, 1});
+
+    // Wired the way the main window wires its tasks.
+    QThreadPool::globalInstance()->setMaxThreadCount(qMax(1, QThread::idealThreadCount() / 2));
+    QStringList events;
+    QObject receiver;
+    connect(&item, &PDFFileItem::CompressedInfo, &receiver, [&](const QString& name, const QString& size) {
+        QCOMPARE(QThread::currentThread(), qApp->thread());
+        events << QStringLiteral("info %1 %2").arg(name, size.isEmpty() ? QStringLiteral("?") : QStringLiteral("size"));
+    });
+    connect(&item, &FileItem::outputFileSignal, &receiver, [&](const QString& path) { events << path; });
+    connect(&item, &FileItem::processFinishedSignal, &receiver,
+            [&](int code) { events << QStringLiteral("done %1").arg(code); });
+    auto* task = new FunctionRunnable(FunctionRunnable::CompressTask, &item, dir.filePath(QStringLiteral("out")));
+    connect(task, &FunctionRunnable::finished, &item, &FileItem::fileProcessFinished);
+    QThreadPool::globalInstance()->start(task);
+
+    QTRY_COMPARE(events, (QStringList{QStringLiteral("info letter.pdf size"),
+                                      dir.filePath(QStringLiteral("out/letter.pdf")), QStringLiteral("done 0")}));
+    QVERIFY(!item.isPending());
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+QTEST_MAIN(TestFunctionRunnable)
+#include "tst_functionrunnable.moc"

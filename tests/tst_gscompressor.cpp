@@ -1,0 +1,398 @@
+#include "CompressFunction.h"
+#include "GSCompressor.h"
+#include "PdfFixtures.h"
+#include "PdfPageCount.h"
+
+#include <QtTest>
+
+using PdfFixtures::Cipher;
+using MakeFile = bool (*)(const QString&);
+Q_DECLARE_METATYPE(MakeFile)
+
+namespace {
+
+// Both fixtures that get compressed here have two pages.
+constexpr qint64 TwoPages = 2;
+
+const QByteArrayList Head{"gs", "-sDEVICE=pdfwrite", "-dNOPAUSE", "-dQUIET", "-dBATCH"};
+const QByteArrayList Tail{"-sOutputFile=/out/a.pdf", "/in/a.pdf"};
+
+QByteArrayList commonCustom(const QByteArray& resolution, const QByteArray& monoResolution)
+{
+    return {"-dOptimize=true",
+            "-dColorImageDownsampleThreshold=1.0",
+            "-dGrayImageDownsampleThreshold=1.0",
+            "-dMonoImageDownsampleThreshold=1.0",
+            "-dAutoFilterGrayImages=false",
+            "-dAutoFilterColorImages=false",
+            "-dPassThroughJPEGImages=false",
+            "-dPassThroughJPXImages=false",
+            "-dDownsampleColorImages=true",
+            "-dDownsampleMonoImages=true",
+            "-dColorImageResolution=" + resolution,
+            "-dGrayImageResolution=" + resolution,
+            "-dMonoImageResolution=" + monoResolution};
+}
+
+// Warnings logged while a test runs, from any thread.
+QStringList g_warnings;
+QMutex g_warningsMutex;
+QtMessageHandler g_previousHandler = nullptr;
+
+void recordWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg) {
+        const QMutexLocker locker(&g_warningsMutex);
+        g_warnings << message;
+    }
+    g_previousHandler(type, context, message);
+}
+
+QStringList filesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class TestGSCompressor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void argumentVector_data();
+    void argumentVector();
+    void percentEscapedInOutputOnly();
+
+    void levelsWriteValidPdf_data();
+    void levelsWriteValidPdf();
+    void imageHeavyFileShrinks();
+    void protectedFileWithPassword_data();
+    void protectedFileWithPassword();
+    void failedRunLeavesNoOutput_data();
+    void failedRunLeavesNoOutput();
+    void ghostscriptErrorsReachTheLog();
+    void percentInNamesMakesOneFile_data();
+    void percentInNamesMakesOneFile();
+    void nonAsciiNames();
+    void outputFolders_data();
+    void outputFolders();
+    void concurrentRunsKeepEveryFile();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_plain;
+    QString m_heavy;
+};
+
+void TestGSCompressor::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_plain = m_dir.filePath(QStringLiteral("plain.pdf"));
+    m_heavy = m_dir.filePath(QStringLiteral("heavy.pdf"));
+    QVERIFY(PdfFixtures::writePlain(m_plain, 2));
+    QVERIFY(PdfFixtures::writeImageHeavy(m_heavy, 2));
+    g_previousHandler = qInstallMessageHandler(recordWarnings);
+}
+
+void TestGSCompressor::cleanupTestCase()
+{
+    qInstallMessageHandler(g_previousHandler);
+}
+
+void TestGSCompressor::argumentVector_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("customValue");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QByteArrayList>("expected");
+
+    const QByteArrayList prepress = Head + QByteArrayList{"-dPDFSETTINGS=/prepress"} + Tail;
+    QTest::newRow("level 0, eight arguments")
+        << 0 << 5 << QString() << Head + QByteArrayList{"-dPDFSETTINGS=/screen"} + Tail;
+    QTest::newRow("level 1 with password after -dBATCH")
+        << 1 << 5 << QStringLiteral("s3cret")
+        << Head + QByteArrayList{"-sPDFPassword=s3cret", "-dPDFSETTINGS=/ebook"} + Tail;
+    QTest::newRow("level 2") << 2 << 5 << QString() << prepress;
+    QTest::newRow("custom 10 equals level 2") << 3 << 10 << QString() << prepress;
+    QTest::newRow("custom 7: 20 arguments") << 3 << 7 << QString() << Head + commonCustom("210", "900") + Tail;
+    QTest::newRow("custom 3: subsampling and RGB")
+        << 3 << 3 << QString()
+        << Head +
+               QByteArrayList{"-dGrayImageDownsampleType=/Subsample", "-dColorImageDownsampleType=/Subsample",
+                              "-sColorConversionStrategy=RGB"} +
+               commonCustom("122", "500") + Tail;
+    QTest::newRow("custom 9: keep colours and fonts")
+        << 3 << 9 << QStringLiteral("pw")
+        << Head +
+               QByteArrayList{"-sPDFPassword=pw",
+                              "-sColorConversionStrategy=LeaveColorUnchanged",
+                              "-dPreserveOPIComments=true",
+                              "-dPreserveHalftoneInfo=true",
+                              "-dDoThumbnails=true",
+                              "-dUCRandBGInfo=/Preserve",
+                              "-dEmbedAllFonts=true",
+                              "-dCreateJobTicket=true",
+                              "-dCannotEmbedFontPolicy=/Error"} +
+               commonCustom("270", "1100") + Tail;
+    QTest::newRow("unknown level counts as custom") << 42 << 6 << QString() << Head + commonCustom("180", "800") + Tail;
+    // Out of the dialog's range: stays inside the tables.
+    QTest::newRow("custom 0 as 1") << 3 << 0 << QString()
+                                   << Head +
+                                          QByteArrayList{"-dGrayImageDownsampleType=/Subsample",
+                                                         "-dColorImageDownsampleType=/Subsample",
+                                                         "-sColorConversionStrategy=RGB"} +
+                                          commonCustom("72", "300") + Tail;
+    QTest::newRow("custom 65535 as 10") << 3 << 65535 << QString() << prepress;
+    QTest::newRow("password in UTF-8") << 0 << 5 << QStringLiteral("Pässwört")
+                                       << Head +
+                                              QByteArrayList{"-sPDFPassword=P\xc3\xa4ssw\xc3\xb6rt",
+                                                             "-dPDFSETTINGS=/screen"} +
+                                              Tail;
+}
+
+void TestGSCompressor::argumentVector()
+{
+    QFETCH(int, level);
+    QFETCH(int, customValue);
+    QFETCH(QString, password);
+    QFETCH(QByteArrayList, expected);
+
+    GSCompressor compressor;
+    compressor.setLevel(level);
+    compressor.setCustomValue(customValue);
+    QCOMPARE(compressor.arguments(QStringLiteral("/in/a.pdf"), QStringLiteral("/out/a.pdf"), password), expected);
+}
+
+void TestGSCompressor::percentEscapedInOutputOnly()
+{
+    GSCompressor compressor;
+    const QByteArrayList args = compressor.arguments(QStringLiteral("/in/100%d Résumé.pdf"),
+                                                     QStringLiteral("/out/50%/100%d Résumé.pdf"), QString());
+    QCOMPARE(args.at(args.size() - 2), QByteArray("-sOutputFile=/out/50%%/100%%d R\xc3\xa9sum\xc3\xa9.pdf"));
+    QCOMPARE(args.last(), QByteArray("/in/100%d R\xc3\xa9sum\xc3\xa9.pdf"));
+}
+
+void TestGSCompressor::levelsWriteValidPdf_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("customValue");
+    QTest::newRow("smallest") << 0 << 1;
+    QTest::newRow("medium") << 1 << 1;
+    QTest::newRow("largest") << 2 << 1;
+    QTest::newRow("custom 3") << 3 << 3;
+    QTest::newRow("custom 7") << 3 << 7;
+    QTest::newRow("custom 9") << 3 << 9;
+    QTest::newRow("custom 10") << 3 << 10;
+}
+
+void TestGSCompressor::levelsWriteValidPdf()
+{
+    QFETCH(int, level);
+    QFETCH(int, customValue);
+    QTemporaryDir out;
+    CompressFunction function;
+    function.setCompressSetting({level, static_cast<quint16>(customValue)});
+
+    const CompressResult result = function.compress(m_plain, out.path(), QString());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.outputPath, out.path() + QStringLiteral("/plain.pdf"));
+    QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+    QCOMPARE(function.compressedSize(), QFileInfo(result.outputPath).size());
+}
+
+void TestGSCompressor::imageHeavyFileShrinks()
+{
+    QTemporaryDir out;
+    const qint64 inputSize = QFileInfo(m_heavy).size();
+    CompressFunction function;
+    function.setCompressSetting({0, 1});
+
+    const CompressResult result = function.compress(m_heavy, out.path(), QString());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(function.outputFileName(), QStringLiteral("heavy.pdf"));
+    QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+    QVERIFY2(function.compressedSize() * 5 < inputSize,
+             qPrintable(QStringLiteral("%1 -> %2 bytes").arg(inputSize).arg(function.compressedSize())));
+    QCOMPARE(QFileInfo(m_heavy).size(), inputSize);
+}
+
+void TestGSCompressor::protectedFileWithPassword_data()
+{
+    QTest::addColumn<int>("cipher");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("AES-256, open password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1");
+    QTest::newRow("AES-256, owner password") << int(Cipher::Aes256) << QStringLiteral("owner");
+    QTest::newRow("RC4, open password") << int(Cipher::Rc4) << QStringLiteral("Öffnen 1");
+}
+
+void TestGSCompressor::protectedFileWithPassword()
+{
+    QFETCH(int, cipher);
+    QFETCH(QString, password);
+    const QString locked = m_dir.filePath(QStringLiteral("locked.pdf"));
+    QVERIFY(PdfFixtures::writeEncrypted(m_heavy, locked, Cipher(cipher), QStringLiteral("Öffnen 1"),
+                                        QStringLiteral("owner")));
+    QTemporaryDir out;
+    CompressFunction function;
+
+    const CompressResult result = function.compress(locked, out.path(), password);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+
+    // Without the password Ghostscript cannot read it.
+    const CompressResult refused = function.compress(locked, out.path(), QString());
+    QVERIFY(refused.code != 0);
+    QCOMPARE(filesIn(out.path()), QStringList{QStringLiteral("locked.pdf")});
+}
+
+void TestGSCompressor::failedRunLeavesNoOutput_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<MakeFile>("make");
+    QTest::newRow("missing input") << QStringLiteral("gone.pdf") << MakeFile([](const QString&) { return true; });
+    QTest::newRow("text named .pdf") << QStringLiteral("notes.pdf") << MakeFile(PdfFixtures::writeNotPdf);
+    // Ghostscript runs it as an empty PostScript job and says it is done.
+    QTest::newRow("empty file") << QStringLiteral("empty.pdf") << MakeFile(PdfFixtures::writeEmpty);
+    // Ghostscript says it is done, but writes one page of two.
+    QTest::newRow("page object missing") << QStringLiteral("holes.pdf")
+                                         << MakeFile(PdfFixtures::writeMissingPageObject);
+}
+
+void TestGSCompressor::failedRunLeavesNoOutput()
+{
+    QFETCH(QString, fileName);
+    QFETCH(MakeFile, make);
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const QString input = in.filePath(fileName);
+    QVERIFY(make(input));
+    CompressFunction function;
+
+    // A first run that succeeds, to see that a failure keeps its size.
+    QCOMPARE(function.compress(m_plain, out.path(), QString()).code, 0);
+    const qint64 goodSize = function.compressedSize();
+
+    const CompressResult result = function.compress(input, out.path(), QString());
+    QVERIFY(result.code != 0);
+    QCOMPARE(result.outputPath, out.path() + QLatin1Char('/') + fileName);
+    QCOMPARE(function.outputFileName(), fileName);
+    QCOMPARE(function.compressedSize(), goodSize);
+    QCOMPARE(filesIn(out.path()), QStringList{QStringLiteral("plain.pdf")});
+}
+
+void TestGSCompressor::ghostscriptErrorsReachTheLog()
+{
+    QTemporaryDir out;
+    const QString input = m_dir.filePath(QStringLiteral("not there.pdf"));
+    g_warnings.clear();
+    CompressFunction function;
+    QVERIFY(function.compress(input, out.path(), QString()).code != 0);
+
+    const QMutexLocker locker(&g_warningsMutex);
+    const QStringList fromGhostscript = g_warnings.filter(QStringLiteral("Ghostscript on ") + input);
+    QVERIFY2(!fromGhostscript.filter(QStringLiteral("undefinedfilename")).isEmpty(),
+             qPrintable(g_warnings.join(QLatin1Char('\n'))));
+}
+
+void TestGSCompressor::percentInNamesMakesOneFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("page template") << QStringLiteral("100%d report.pdf");
+    QTest::newRow("lone percent") << QStringLiteral("50%.pdf");
+    QTest::newRow("padded template") << QStringLiteral("%03d.pdf");
+}
+
+void TestGSCompressor::percentInNamesMakesOneFile()
+{
+    QFETCH(QString, fileName);
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const QString input = in.filePath(fileName);
+    QVERIFY(QFile::copy(m_plain, input));
+    CompressFunction function;
+
+    const CompressResult result = function.compress(input, out.path(), QString());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(filesIn(out.path()), QStringList{fileName});
+    QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+}
+
+void TestGSCompressor::nonAsciiNames()
+{
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const QString name = QStringLiteral("Résumé 日本.pdf");
+    const QString input = in.filePath(name);
+    const QString outputDir = out.filePath(QStringLiteral("Ausgabe ñ"));
+    QVERIFY(QFile::copy(m_plain, input));
+    CompressFunction function;
+
+    const CompressResult result = function.compress(input, outputDir, QStringLiteral("unused"));
+    QCOMPARE(result.code, 0);
+    QCOMPARE(filesIn(outputDir), QStringList{name});
+    QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+}
+
+void TestGSCompressor::outputFolders_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("missing, with its parents") << QStringLiteral("deep/er/folder");
+    // Filled in two steps, the "%2" would take in the file name.
+    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2");
+}
+
+void TestGSCompressor::outputFolders()
+{
+    QFETCH(QString, folder);
+    QTemporaryDir out;
+    const QString outputDir = out.filePath(folder);
+    CompressFunction function;
+    const CompressResult result = function.compress(m_plain, outputDir, QString());
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.outputPath, outputDir + QStringLiteral("/plain.pdf"));
+    QVERIFY(QFileInfo(result.outputPath).isFile());
+}
+
+void TestGSCompressor::concurrentRunsKeepEveryFile()
+{
+    constexpr int Runs = 8;
+    QTemporaryDir in;
+    QTemporaryDir out;
+    // What the user already keeps in the output folder under the same name.
+    const QString existing = out.filePath(QStringLiteral("same.pdf"));
+    QVERIFY(QFile::copy(m_heavy, existing));
+
+    std::vector<std::unique_ptr<CompressFunction>> functions;
+    QVector<CompressResult> results(Runs);
+    QThreadPool pool;
+    pool.setMaxThreadCount(Runs);
+    for (int i = 0; i < Runs; ++i) {
+        QVERIFY(QDir(in.path()).mkdir(QString::number(i)));
+        const QString input = in.filePath(QStringLiteral("%1/same.pdf").arg(i));
+        QVERIFY(QFile::copy(m_plain, input));
+        functions.push_back(std::make_unique<CompressFunction>());
+        CompressFunction* function = functions.back().get();
+        CompressResult* result = &results[i];
+        pool.start([function, result, input, &out] { *result = function->compress(input, out.path(), QString()); });
+    }
+    pool.waitForDone();
+
+    QSet<QString> outputs;
+    for (const CompressResult& result : qAsConst(results)) {
+        QCOMPARE(result.code, 0);
+        QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+        outputs.insert(result.outputPath);
+    }
+    QCOMPARE(outputs.size(), Runs);
+    QVERIFY(!outputs.contains(existing));
+    QCOMPARE(filesIn(out.path()).size(), Runs + 1);
+    QCOMPARE(pdfPageCount(existing), TwoPages);
+    QCOMPARE(QFileInfo(existing).size(), QFileInfo(m_heavy).size());
+}
+
+QTEST_MAIN(TestGSCompressor)
+#include "tst_gscompressor.moc"
