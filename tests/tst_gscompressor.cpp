@@ -65,7 +65,6 @@ private slots:
 
     void argumentVector_data();
     void argumentVector();
-    void percentEscapedInOutputOnly();
 
     void levelsWriteValidPdf_data();
     void levelsWriteValidPdf();
@@ -165,15 +164,6 @@ void TestGSCompressor::argumentVector()
     compressor.setLevel(level);
     compressor.setCustomValue(customValue);
     QCOMPARE(compressor.arguments(QStringLiteral("/in/a.pdf"), QStringLiteral("/out/a.pdf"), password), expected);
-}
-
-void TestGSCompressor::percentEscapedInOutputOnly()
-{
-    GSCompressor compressor;
-    const QByteArrayList args = compressor.arguments(QStringLiteral("/in/100%d Résumé.pdf"),
-                                                     QStringLiteral("/out/50%/100%d Résumé.pdf"), QString());
-    QCOMPARE(args.at(args.size() - 2), QByteArray("-sOutputFile=/out/50%%/100%%d R\xc3\xa9sum\xc3\xa9.pdf"));
-    QCOMPARE(args.last(), QByteArray("/in/100%d R\xc3\xa9sum\xc3\xa9.pdf"));
 }
 
 void TestGSCompressor::levelsWriteValidPdf_data()
