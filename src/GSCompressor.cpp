@@ -171,6 +171,11 @@ QByteArrayList GSCompressor::arguments(const QString& inputPath, const QString& 
 int GSCompressor::compress(QString inputPath, QString outputDir, QString password)
 {
     m_outputFileName = QFileInfo(inputPath).fileName();
+    // No folder is no place to write to: "" + "/" + name would land in the root folder.
+    if (outputDir.isEmpty()) {
+        LOG_WARNING("GSCompressor::compress") << "No output folder for" << inputPath;
+        return gs_error_undefinedfilename;
+    }
     makeUniqueFileName(outputDir, m_outputFileName, 0);
     const QString outputPath = outputDir + QLatin1Char('/') + m_outputFileName;
 

@@ -87,6 +87,8 @@ bool PDFFileItem::unlockPdf(QString password)
         document.processFile(QFile::encodeName(m_filePath).constData(), password.toUtf8().constData());
     } catch (const std::exception& e) {
         qDebug() << "Incorrect password for" << m_filePath << e.what();
+        // The document stays, but the file is free for the user and the next attempt.
+        document.closeInputSource();
         return false;
     }
 

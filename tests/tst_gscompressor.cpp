@@ -65,7 +65,6 @@ private slots:
 
     void argumentVector_data();
     void argumentVector();
-    void percentEscapedInOutputOnly();
 
     void levelsWriteValidPdf_data();
     void levelsWriteValidPdf();
@@ -165,15 +164,6 @@ void TestGSCompressor::argumentVector()
     compressor.setLevel(level);
     compressor.setCustomValue(customValue);
     QCOMPARE(compressor.arguments(QStringLiteral("/in/a.pdf"), QStringLiteral("/out/a.pdf"), password), expected);
-}
-
-void TestGSCompressor::percentEscapedInOutputOnly()
-{
-    GSCompressor compressor;
-    const QByteArrayList args = compressor.arguments(QStringLiteral("/in/100%d Résumé.pdf"),
-                                                     QStringLiteral("/out/50%/100%d Résumé.pdf"), QString());
-    QCOMPARE(args.at(args.size() - 2), QByteArray("-sOutputFile=/out/50%%/100%%d R\xc3\xa9sum\xc3\xa9.pdf"));
-    QCOMPARE(args.last(), QByteArray("/in/100%d R\xc3\xa9sum\xc3\xa9.pdf"));
 }
 
 void TestGSCompressor::levelsWriteValidPdf_data()
@@ -339,22 +329,42 @@ void TestGSCompressor::nonAsciiNames()
 
 void TestGSCompressor::outputFolders_data()
 {
+    // Folders are relative to the current folder, a fresh one for each row.
     QTest::addColumn<QString>("folder");
-    QTest::newRow("missing, with its parents") << QStringLiteral("deep/er/folder");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("missing, with its parents") << QStringLiteral("deep/er/folder") << true;
     // Filled in two steps, the "%2" would take in the file name.
-    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2");
+    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2") << true;
+    // Would reserve the name in the current folder and write into the root folder.
+    QTest::newRow("none") << QString() << false;
 }
 
 void TestGSCompressor::outputFolders()
 {
     QFETCH(QString, folder);
-    QTemporaryDir out;
-    const QString outputDir = out.filePath(folder);
+    QFETCH(bool, written);
+    QTemporaryDir in;
+    QTemporaryDir current;
+    // A name no other file in the root folder bears.
+    const QString name = QFileInfo(in.path()).fileName() + QStringLiteral(".pdf");
+    QVERIFY(QFile::copy(m_plain, in.filePath(name)));
+    const QString previousCurrent = QDir::currentPath();
+    const auto restoreCurrent = qScopeGuard([&previousCurrent] { QDir::setCurrent(previousCurrent); });
+    QVERIFY(QDir::setCurrent(current.path()));
+    // Should the refusal ever fail, the root folder keeps no trace of the run.
+    const auto removeStray = qScopeGuard([&name] { QFile::remove(QLatin1Char('/') + name); });
+
     CompressFunction function;
-    const CompressResult result = function.compress(m_plain, outputDir, QString());
-    QCOMPARE(result.code, 0);
-    QCOMPARE(result.outputPath, outputDir + QStringLiteral("/plain.pdf"));
-    QVERIFY(QFileInfo(result.outputPath).isFile());
+    const CompressResult result = function.compress(in.filePath(name), folder, QString());
+    QCOMPARE(result.outputPath, folder + QLatin1Char('/') + name);
+    if (written) {
+        QCOMPARE(result.code, 0);
+        QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+    } else {
+        QVERIFY(result.code != 0);
+        QVERIFY(QDir(current.path()).isEmpty());
+        QVERIFY(!QFileInfo::exists(result.outputPath));
+    }
 }
 
 void TestGSCompressor::concurrentRunsKeepEveryFile()

@@ -14,6 +14,20 @@ const QString OwnerPassword = QStringLiteral("owner");
 const QString PlainIcon = QStringLiteral("PDF-3x.png");
 const QString LockedIcon = QStringLiteral("PDFLock-3x.png");
 constexpr int FixturePages = 3;
+
+// How many of this process's file descriptors are open on the file.
+int descriptorsOpenOn(const QString& path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    const QFileInfoList entries = descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& descriptor : entries) {
+        if (descriptor.symLinkTarget() == file)
+            ++count;
+    }
+    return count;
+}
 } // namespace
 
 class TestPDFFileItem : public QObject
@@ -158,9 +172,11 @@ void TestPDFFileItem::unlock()
     QVERIFY(item.isLocked());
     QSignalSpy unlocked(&item, &PDFFileItem::unlockSuccess);
 
-    // A wrong attempt first must not spoil the right one.
+    // A wrong attempt first must not spoil the right one. No attempt keeps the file open.
     QVERIFY(!item.unlockPdf(QStringLiteral("first guess")));
+    QCOMPARE(descriptorsOpenOn(item.filePath()), 0);
     QCOMPARE(item.unlockPdf(password), accepted);
+    QCOMPARE(descriptorsOpenOn(item.filePath()), 0);
     QCOMPARE(item.isLocked(), !accepted);
     QCOMPARE(unlocked.count(), accepted ? 1 : 0);
     QCOMPARE(item.pageCount(), FixturePages);
