@@ -12,8 +12,10 @@
 namespace {
 const QString UpdatePath = QStringLiteral("/API/update_information/");
 const QString InstallPath = QStringLiteral("/API/install_success/");
-// The root the loopback copy of the library was built with.
-const QString ServiceRoot = QStringLiteral("http://127.0.0.1:%1").arg(VELMORA_TEST_PORT);
+// The root the loopback copy of the library was built with: an address of this build tree's own, so that
+// another tree's tests running at the same time cannot reach our service nor we theirs.
+const QHostAddress ServiceHost(QStringLiteral(VELMORA_TEST_HOST));
+const QString ServiceRoot = QStringLiteral("http://%1:%2").arg(ServiceHost.toString()).arg(VELMORA_TEST_PORT);
 const QByteArray InstallAnswer = R"({"code":200})";
 // What the caller had in its out-strings: an update check must leave them alone unless it found a version.
 const QString CallersVersion = QStringLiteral("caller's version");
@@ -97,10 +99,9 @@ void TestVelmora::initTestCase()
     qRegisterMetaType<QProcess::ExitStatus>(); // for the QSignalSpy on QProcess::finished
     // The fake service is on loopback; a proxy from the environment must not come between.
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    QVERIFY2(service.listen(VELMORA_TEST_PORT),
-             qPrintable(QStringLiteral("port %1 is taken (%2); configure another with -DVELMORA_TEST_PORT=")
-                            .arg(VELMORA_TEST_PORT)
-                            .arg(service.errorString())));
+    QVERIFY2(service.listen(ServiceHost, VELMORA_TEST_PORT),
+             qPrintable(QStringLiteral("%1 is taken (%2); configure another port with -DVELMORA_TEST_PORT=")
+                            .arg(ServiceRoot, service.errorString())));
     service.setAnswer(InstallPath, {200, InstallAnswer});
 
     // The update checks below run in this process, with the identity the program would give.
@@ -113,7 +114,7 @@ void TestVelmora::initTestCase()
 void TestVelmora::init()
 {
     if (!service.isListening())
-        QVERIFY(service.listen(VELMORA_TEST_PORT));
+        QVERIFY(service.listen(ServiceHost, VELMORA_TEST_PORT));
     service.clearAnswers();
     service.clearRequests();
     service.setAnswer(InstallPath, {200, InstallAnswer});
@@ -251,7 +252,7 @@ void TestVelmora::failedNotificationIsNotRepeated()
 
     // The version is recorded all the same: the next start does not try again.
     QCOMPARE(storedInitCode(dir.path()), QStringLiteral("3.1.0"));
-    QVERIFY(service.isListening() || service.listen(VELMORA_TEST_PORT));
+    QVERIFY(service.isListening() || service.listen(ServiceHost, VELMORA_TEST_PORT));
     service.clearRequests();
     QCOMPARE(runDriver(initCall).lines, QStringList({QStringLiteral("0"), QStringLiteral("VelmoraInitApp=0")}));
     QCOMPARE(service.requests().size(), 0);
