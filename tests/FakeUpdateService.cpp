@@ -1,6 +1,5 @@
 #include "FakeUpdateService.h"
 
-#include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -31,9 +30,9 @@ FakeUpdateService::FakeUpdateService(QObject* parent) : QObject(parent)
     connect(&server, &QTcpServer::newConnection, this, &FakeUpdateService::acceptConnections);
 }
 
-bool FakeUpdateService::listen(quint16 port)
+bool FakeUpdateService::listen(const QHostAddress& address, quint16 port)
 {
-    return server.listen(QHostAddress::LocalHost, port);
+    return server.listen(address, port);
 }
 
 void FakeUpdateService::close()

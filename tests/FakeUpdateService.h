@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -10,7 +11,7 @@
 
 class QTcpSocket;
 
-// A stand-in for the update web service on 127.0.0.1: answers each path as told and remembers every
+// A stand-in for the update web service on a loopback address: answers each path as told and remembers every
 // request it saw. It lives on the thread that made it, which must run its event loop (QTRY_*, QSignalSpy
 // waits, or the library's own waiting loop) for requests to be answered.
 class FakeUpdateService : public QObject
@@ -39,7 +40,7 @@ public:
 
     explicit FakeUpdateService(QObject* parent = nullptr);
 
-    bool listen(quint16 port);
+    bool listen(const QHostAddress& address, quint16 port);
     // Stops listening and drops the open connections; the port then refuses connections.
     void close();
     bool isListening() const { return server.isListening(); }

@@ -59,7 +59,8 @@ void VelmoraNetWorkProcess::syncGet(const QString& url, QString& body, int& http
     // The caller is the GUI thread: keep painting, timers and queued signals going while we wait, but do
     // not let a click or a key press start anything before the answer is in.
     QEventLoop loop;
-    QTimer::singleShot(RequestTimeoutMs, &loop, [&loop] {
+    // A coarse timer may fire up to 5% early, cutting off an answer that was still within the limit.
+    QTimer::singleShot(RequestTimeoutMs, Qt::PreciseTimer, &loop, [&loop] {
         if (loop.isRunning())
             loop.quit();
     });
