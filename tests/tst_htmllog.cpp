@@ -42,9 +42,10 @@ QStringList pageLines(const QString& dir)
     return lines;
 }
 
+// Always ASCII digits, whatever the locale's own.
 QString pageName(const QDateTime& time)
 {
-    return time.toString(QStringLiteral("yyyy-MM-dd_hh")) + QStringLiteral("_log.html");
+    return QLocale::c().toString(time, QStringLiteral("yyyy-MM-dd_hh")) + QStringLiteral("_log.html");
 }
 
 // Points this process's stderr at a file for the lifetime of the object.
@@ -187,7 +188,7 @@ void TestHtmlLog::lines()
     const QRegularExpressionMatch match = LinePattern.match(lines.first());
     QVERIFY2(match.hasMatch(), qPrintable(lines.first()));
     QCOMPARE(match.captured(1), levelClass);
-    const QDateTime stamp = QDateTime::fromString(match.captured(2), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QDateTime stamp = QLocale::c().toDateTime(match.captured(2), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     QVERIFY(stamp >= before.addMSecs(-before.time().msec()) && stamp <= after);
     QCOMPARE(match.captured(3), written);
     // The page is named after the hour of the stamp.
