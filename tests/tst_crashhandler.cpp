@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <time.h>
 
 namespace {
 
@@ -113,6 +114,7 @@ class TestCrashHandler : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void crashBoxLogsAndShowsTheDump_data();
     void crashBoxLogsAndShowsTheDump();
     void crashBoxNeedsACrashReport_data();
@@ -125,6 +127,15 @@ private slots:
 private:
     int runCrashBox(const QStringList& arguments, SeenBox& seen);
 };
+
+void TestCrashHandler::initTestCase()
+{
+    // Nine hours east of UTC, so that a dump named in UTC time (or in the test machine's zone) is caught. The helpers
+    // and their boxes inherit it: with this process in the same zone, every log page is named in one zone and the
+    // pages sort by name in the order they were written, which logLines() relies on.
+    qputenv("TZ", "ZOL-9");
+    tzset();
+}
 
 int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
 {
@@ -277,15 +288,11 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     if (logFolder)
         QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
 
-    // Nine hours east of UTC, so that a dump named in UTC time (or in the test machine's zone) is caught.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TZ"), QStringLiteral("ZOL-9"));
     const auto zoneTime = [] { return QDateTime::currentDateTimeUtc().addSecs(9 * 60 * 60); };
 
     const int logged = logLines().size();
     const QDateTime started = zoneTime().addMSecs(-1000);
     QProcess helper;
-    helper.setProcessEnvironment(environment);
     helper.setProcessChannelMode(QProcess::ForwardedChannels);
     helper.start(helperPath, {how});
     QVERIFY(helper.waitForStarted());
