@@ -122,7 +122,8 @@ private slots:
 
     void crashWritesDumpLogAndBox_data();
     void crashWritesDumpLogAndBox();
-    void crashWithoutCrashBoxStillEnds();
+    void crashWithoutABoxStillEnds_data();
+    void crashWithoutABoxStillEnds();
 
 private:
     int runCrashBox(const QStringList& arguments, SeenBox& seen);
@@ -155,9 +156,13 @@ int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
     // The crash box takes over the message handler for the HTML log; QtTest needs its own back afterwards.
     const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
     qInstallMessageHandler(testHandler);
-    const int result = crashBoxMain(arguments);
+    // The two steps of the crash box program's main, whose application object is this test's.
+    CrashReport report;
+    const bool logged = logCrashFromArguments(arguments, report);
+    if (logged)
+        showCrashBox(report);
     qInstallMessageHandler(testHandler);
-    return result;
+    return logged ? 0 : 2;
 }
 
 void TestCrashHandler::crashBoxLogsAndShowsTheDump_data()
@@ -293,7 +298,6 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     const int logged = logLines().size();
     const QDateTime started = zoneTime().addMSecs(-1000);
     QProcess helper;
-    helper.setProcessChannelMode(QProcess::ForwardedChannels);
     helper.start(helperPath, {how});
     QVERIFY(helper.waitForStarted());
     const qint64 helperPid = helper.processId();
@@ -330,6 +334,9 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY2(dumpNamed.hasMatch(), qPrintable(crashLine));
     const QString dumpPath = dumpNamed.captured(1);
     QCOMPARE(QFileInfo(dumpPath).absolutePath(), dumpDir.absolutePath());
+    // The box was killed before the user closed it, so the terminal is told as well.
+    const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
+    QVERIFY2(error.contains(QStringLiteral("\nCrash dump: ") + dumpPath), qPrintable(error));
     QDateTime stamp = QDateTime::fromString(dumpNamed.captured(2), QStringLiteral("yyyyMMddhhmmss"));
     stamp.setTimeSpec(Qt::UTC);
     QVERIFY2(stamp >= started && stamp <= ended, qPrintable(dumpNamed.captured(2)));
@@ -373,31 +380,56 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*/libQt5Core\\.so")), modules) > 0);
 }
 
-void TestCrashHandler::crashWithoutCrashBoxStillEnds()
+void TestCrashHandler::crashWithoutABoxStillEnds_data()
 {
+    QTest::addColumn<bool>("boxThere");
+    QTest::addColumn<QString>("platform"); // the Qt platform of the helper and its box
+
+    QTest::newRow("no crash box") << false << "offscreen";
+    QTest::newRow("crash box cannot open a window") << true << "no-such-platform";
+}
+
+void TestCrashHandler::crashWithoutABoxStillEnds()
+{
+    QFETCH(bool, boxThere);
+    QFETCH(QString, platform);
+
     QTemporaryDir programDir;
     QVERIFY(programDir.isValid());
     const QString helperPath = programDir.filePath(QStringLiteral("crash_helper"));
     QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
+    if (boxThere)
+        QVERIFY(QFile::copy(QStringLiteral(CRASH_BOX), programDir.filePath(QStringLiteral("ZolvaneCrashBox"))));
     QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
 
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     const int logged = logLines().size();
     QProcess helper;
+    helper.setProcessEnvironment(environment);
     helper.start(helperPath, {QStringLiteral("null-on-worker")});
     QVERIFY(helper.waitForFinished(30000));
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
     QCOMPARE(helper.exitCode(), SIGSEGV);
 
-    // Nobody logged or showed anything, so the terminal is told where the dump is.
+    // Nobody showed anything, so the terminal is told where the dump is.
     const QStringList dumps = QDir(programDir.filePath(QStringLiteral("Log"))).entryList(QDir::Files);
     QCOMPARE(dumps.size(), 1);
+    const QString dumpPath = programDir.filePath(QStringLiteral("Log/")) + dumps.first();
     const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
     QVERIFY2(error.contains(QStringLiteral("Zolvane crashed: signal SIGSEGV (address not mapped) at address 0x0")),
              qPrintable(error));
-    QVERIFY2(
-        error.contains(QStringLiteral("Crash dump: ") + programDir.filePath(QStringLiteral("Log/")) + dumps.first()),
-        qPrintable(error));
-    QCOMPARE(logLines().size(), logged);
+    QVERIFY2(error.contains(QStringLiteral("Crash dump: ") + dumpPath + QLatin1Char('\n')), qPrintable(error));
+
+    // A box that could not show itself has still logged the crash.
+    if (!boxThere) {
+        QCOMPARE(logLines().size(), logged);
+        return;
+    }
+    QString crashLine, outcomeLine;
+    QVERIFY2(findCrashLines(logged, crashLine, outcomeLine), qPrintable(error));
+    QVERIFY2(crashLine.endsWith(QStringLiteral(" - dump: ") + dumpPath), qPrintable(crashLine));
+    QCOMPARE(outcomeLine, QStringLiteral("write log success..."));
 }
 
 QTEST_MAIN(TestCrashHandler)

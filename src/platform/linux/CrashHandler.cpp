@@ -567,14 +567,16 @@ void startCrashBoxAndWait()
         execve(boxProgram, boxArguments, environ);
         _exit(127);
     }
-    int status = 0;
     bool boxRan = false;
     if (child > 0) {
+        int status = 0;
         pid_t waited;
         do {
             waited = waitpid(child, &status, 0);
         } while (waited < 0 && errno == EINTR);
-        boxRan = waited != child || !WIFEXITED(status) || WEXITSTATUS(status) != 127;
+        // Only a box that ended normally has shown the crash. One that could not be started, could not open a window
+        // (Qt aborts without a display) or was killed has told the user nothing.
+        boxRan = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     if (!boxRan) {
         // Nobody else will tell the user: at least say it on the terminal.
