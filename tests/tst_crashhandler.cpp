@@ -372,6 +372,29 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY2(firstFrame.captured(1).contains(firstFrameIn), qPrintable(firstFrame.captured(1)));
     QVERIFY(line(QStringLiteral("^#1  0x[0-9a-f]{16}  ")).hasMatch());
 
+    // An exception's dump shows where it was thrown, though Qt's worker threads catch it and throw it again, which
+    // unwinds the stack before it ends the process.
+    if (crash.startsWith(QLatin1String("unhandled C++ exception"))) {
+        const QRegularExpressionMatch announced =
+            QRegularExpression(QStringLiteral("^throw site 0x([0-9a-f]+)$"), QRegularExpression::MultilineOption)
+                .match(QString::fromLatin1(helper.readAllStandardOutput()));
+        QVERIFY(announced.hasMatch());
+        const quint64 thrower = announced.captured(1).toULongLong(nullptr, 16);
+        const int section = dump.indexOf(QStringLiteral("\nBacktrace where the exception was thrown"));
+        QVERIFY2(section > 0, qPrintable(dump.left(2500)));
+        const QRegularExpressionMatch throwFrame =
+            QRegularExpression(QStringLiteral("^#0  0x([0-9a-f]{16})  (\\S+) \\+ 0x[0-9a-f]+$"),
+                               QRegularExpression::MultilineOption)
+                .match(dump, section);
+        QVERIFY2(throwFrame.hasMatch(), qPrintable(dump.mid(section, 1000)));
+        QCOMPARE(throwFrame.captured(2), helperPath);
+        // The return address from the throw: within the throwing function, or just past its end when the throw
+        // is its last instruction. The function is a few dozen bytes long.
+        const quint64 returnAddress = throwFrame.captured(1).toULongLong(nullptr, 16);
+        QVERIFY2(returnAddress > thrower && returnAddress <= thrower + 256,
+                 qPrintable(QStringLiteral("%1 from %2").arg(returnAddress, 0, 16).arg(thrower, 0, 16)));
+    }
+
     const int modules = dump.indexOf(QStringLiteral("\nLoaded modules"));
     QVERIFY(modules > 0);
     QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*") + QRegularExpression::escape(helperPath) +
