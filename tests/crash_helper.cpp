@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <sys/resource.h>
+
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -57,6 +59,10 @@ void onWorker(void (*crash)())
 
 int main(int argc, char* argv[])
 {
+    // Every test run would otherwise leave core files of the helper and its box on machines that keep them.
+    const struct rlimit noCore = {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+
     QCoreApplication app(argc, argv);
     if (!installCrashExceptionFilter())
         return 3;
