@@ -30,22 +30,24 @@ void crashExceptionFilter(const CrashReport& report)
     qDebug("Soft is Crash!...");
     qDebug().noquote() << "Crash:" << report.description << "- dump:" << report.dumpPath;
     qDebug(report.dumpWritten ? "write log success..." : "write log failed...");
+}
 
+void showCrashBox(const CrashReport& report)
+{
+    MultiLanguage::gInstance()->loadLanguage(RegistryTool::gInstance()->language());
     QMessageBox::critical(nullptr, QCoreApplication::translate("GLanguage", statusMessageText(3)),
                           QCoreApplication::translate("GLanguage", statusMessageText(4)).arg(report.dumpPath),
                           QMessageBox::Ok, QMessageBox::NoButton);
 }
 
-int crashBoxMain(const QStringList& arguments)
+bool logCrashFromArguments(const QStringList& arguments, CrashReport& report)
 {
-    CrashReport report;
     if (!crashReportFromArguments(arguments, report)) {
         qWarning("ZolvaneCrashBox is started by Zolvane when it crashes; it takes no arguments of its own.");
-        return 2;
+        return false;
     }
-    // The lines go into the same hourly page as the crashed program's, and the box speaks the user's language.
+    // The lines go into the same hourly page as the crashed program's.
     installHtmlLogHandler(AppLogDir, LogFileLimit);
-    MultiLanguage::gInstance()->loadLanguage(RegistryTool::gInstance()->language());
     crashExceptionFilter(report);
-    return 0;
+    return true;
 }

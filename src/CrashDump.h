@@ -14,10 +14,13 @@
 bool installCrashExceptionFilter();
 
 // What the program does about a crash, run by the crash box program once the crashed process has written its dump:
-// logs "Soft is Crash!...", what crashed and where the dump is, then "write log success..." or "write log
-// failed...", and shows the critical box that names the dump. Returns when the user has closed the box.
+// crashExceptionFilter logs "Soft is Crash!...", what crashed and where the dump is, then "write log success..." or
+// "write log failed..."; showCrashBox then shows the critical box that names the dump, in the stored language, and
+// returns when the user has closed it. Only showCrashBox needs the application object.
 void crashExceptionFilter(const CrashReport& report);
+void showCrashBox(const CrashReport& report);
 
-// The crash box program: logs into the program's HTML log and shows the box in the stored language. Expects the
-// application object to exist. Returns the process's exit code.
-int crashBoxMain(const QStringList& arguments);
+// The crash box program's first step, taken before its application object exists so that the crash reaches the log
+// even when no window can be shown: reads the report from the command line (program path first), installs the HTML
+// log and runs crashExceptionFilter. Returns false, after a warning, when the arguments are not a crash report.
+bool logCrashFromArguments(const QStringList& arguments, CrashReport& report);

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTextStream>
@@ -113,8 +114,11 @@ void htmlLogMessageHandler(QtMsgType type, const QMessageLogContext& context, co
 {
     Q_UNUSED(context) // our own log calls carry file, method and line in the text
 
+    // In the C locale: QDateTime::toString would use the system locale's digits, and the page names must sort
+    // (and be pruned) by the same ASCII digits whatever the user's language.
+    const QLocale c = QLocale::c();
     const QDateTime now = QDateTime::currentDateTime();
-    const QString stamp = now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const QString stamp = c.toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     // Log texts carry file names and other outside text; escaped, they cannot become markup or
     // script in the page the user opens in a browser.
     const QString line =
@@ -124,7 +128,7 @@ void htmlLogMessageHandler(QtMsgType type, const QMessageLogContext& context, co
     {
         QMutexLocker lock(&state.mutex);
         const QString pagePath =
-            QStringLiteral("%1/%2_log.html").arg(state.directory, now.toString(QStringLiteral("yyyy-MM-dd_hh")));
+            QStringLiteral("%1/%2_log.html").arg(state.directory, c.toString(now, QStringLiteral("yyyy-MM-dd_hh")));
         // A new hour opens a new page; a page that could not be opened is tried again next time.
         if (state.page.fileName() != pagePath || !state.page.isOpen()) {
             if (state.page.isOpen())

@@ -5,7 +5,11 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <sys/resource.h>
+
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -29,6 +33,23 @@ int recurse(int depth)
     return recurse(depth + 1) + frame[0];
 }
 
+// Named and out of line, so that the test can find the throw in the dump. The test learns where each begins.
+[[noreturn]] __attribute__((noinline)) void setDiskOnFire()
+{
+    throw std::runtime_error("disk on fire");
+}
+
+[[noreturn]] __attribute__((noinline)) void refuseLevel()
+{
+    throw std::invalid_argument("no such level");
+}
+
+void announceThrowSite(void (*thrower)())
+{
+    std::printf("throw site 0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(thrower)));
+    std::fflush(stdout);
+}
+
 void onWorker(void (*crash)())
 {
     QThreadPool::globalInstance()->start(crash);
@@ -38,6 +59,10 @@ void onWorker(void (*crash)())
 
 int main(int argc, char* argv[])
 {
+    // Every test run would otherwise leave core files of the helper and its box on machines that keep them.
+    const struct rlimit noCore = {0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+
     QCoreApplication app(argc, argv);
     if (!installCrashExceptionFilter())
         return 3;
@@ -52,9 +77,11 @@ int main(int argc, char* argv[])
     } else if (how == QLatin1String("overflow-on-worker")) {
         onWorker([] { recurse(0); });
     } else if (how == QLatin1String("throw-on-worker")) {
-        onWorker([] { throw std::runtime_error("disk on fire"); });
+        announceThrowSite(setDiskOnFire);
+        onWorker(setDiskOnFire);
     } else if (how == QLatin1String("throw-on-main")) {
-        throw std::invalid_argument("no such level");
+        announceThrowSite(refuseLevel);
+        refuseLevel();
     } else if (how == QLatin1String("abort-on-main")) {
         std::abort();
     } else {

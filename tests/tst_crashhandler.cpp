@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <time.h>
 
 namespace {
 
@@ -113,6 +114,7 @@ class TestCrashHandler : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void crashBoxLogsAndShowsTheDump_data();
     void crashBoxLogsAndShowsTheDump();
     void crashBoxNeedsACrashReport_data();
@@ -120,11 +122,21 @@ private slots:
 
     void crashWritesDumpLogAndBox_data();
     void crashWritesDumpLogAndBox();
-    void crashWithoutCrashBoxStillEnds();
+    void crashWithoutABoxStillEnds_data();
+    void crashWithoutABoxStillEnds();
 
 private:
     int runCrashBox(const QStringList& arguments, SeenBox& seen);
 };
+
+void TestCrashHandler::initTestCase()
+{
+    // Nine hours east of UTC, so that a dump named in UTC time (or in the test machine's zone) is caught. The helpers
+    // and their boxes inherit it: with this process in the same zone, every log page is named in one zone and the
+    // pages sort by name in the order they were written, which logLines() relies on.
+    qputenv("TZ", "ZOL-9");
+    tzset();
+}
 
 int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
 {
@@ -144,9 +156,13 @@ int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
     // The crash box takes over the message handler for the HTML log; QtTest needs its own back afterwards.
     const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
     qInstallMessageHandler(testHandler);
-    const int result = crashBoxMain(arguments);
+    // The two steps of the crash box program's main, whose application object is this test's.
+    CrashReport report;
+    const bool logged = logCrashFromArguments(arguments, report);
+    if (logged)
+        showCrashBox(report);
     qInstallMessageHandler(testHandler);
-    return result;
+    return logged ? 0 : 2;
 }
 
 void TestCrashHandler::crashBoxLogsAndShowsTheDump_data()
@@ -277,16 +293,11 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     if (logFolder)
         QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
 
-    // Nine hours east of UTC, so that a dump named in UTC time (or in the test machine's zone) is caught.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TZ"), QStringLiteral("ZOL-9"));
     const auto zoneTime = [] { return QDateTime::currentDateTimeUtc().addSecs(9 * 60 * 60); };
 
     const int logged = logLines().size();
     const QDateTime started = zoneTime().addMSecs(-1000);
     QProcess helper;
-    helper.setProcessEnvironment(environment);
-    helper.setProcessChannelMode(QProcess::ForwardedChannels);
     helper.start(helperPath, {how});
     QVERIFY(helper.waitForStarted());
     const qint64 helperPid = helper.processId();
@@ -323,6 +334,9 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY2(dumpNamed.hasMatch(), qPrintable(crashLine));
     const QString dumpPath = dumpNamed.captured(1);
     QCOMPARE(QFileInfo(dumpPath).absolutePath(), dumpDir.absolutePath());
+    // The box was killed before the user closed it, so the terminal is told as well.
+    const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
+    QVERIFY2(error.contains(QStringLiteral("\nCrash dump: ") + dumpPath), qPrintable(error));
     QDateTime stamp = QDateTime::fromString(dumpNamed.captured(2), QStringLiteral("yyyyMMddhhmmss"));
     stamp.setTimeSpec(Qt::UTC);
     QVERIFY2(stamp >= started && stamp <= ended, qPrintable(dumpNamed.captured(2)));
@@ -358,6 +372,29 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY2(firstFrame.captured(1).contains(firstFrameIn), qPrintable(firstFrame.captured(1)));
     QVERIFY(line(QStringLiteral("^#1  0x[0-9a-f]{16}  ")).hasMatch());
 
+    // An exception's dump shows where it was thrown, though Qt's worker threads catch it and throw it again, which
+    // unwinds the stack before it ends the process.
+    if (crash.startsWith(QLatin1String("unhandled C++ exception"))) {
+        const QRegularExpressionMatch announced =
+            QRegularExpression(QStringLiteral("^throw site 0x([0-9a-f]+)$"), QRegularExpression::MultilineOption)
+                .match(QString::fromLatin1(helper.readAllStandardOutput()));
+        QVERIFY(announced.hasMatch());
+        const quint64 thrower = announced.captured(1).toULongLong(nullptr, 16);
+        const int section = dump.indexOf(QStringLiteral("\nBacktrace where the exception was thrown"));
+        QVERIFY2(section > 0, qPrintable(dump.left(2500)));
+        const QRegularExpressionMatch throwFrame =
+            QRegularExpression(QStringLiteral("^#0  0x([0-9a-f]{16})  (\\S+) \\+ 0x[0-9a-f]+$"),
+                               QRegularExpression::MultilineOption)
+                .match(dump, section);
+        QVERIFY2(throwFrame.hasMatch(), qPrintable(dump.mid(section, 1000)));
+        QCOMPARE(throwFrame.captured(2), helperPath);
+        // The return address from the throw: within the throwing function, or just past its end when the throw
+        // is its last instruction. The function is a few dozen bytes long.
+        const quint64 returnAddress = throwFrame.captured(1).toULongLong(nullptr, 16);
+        QVERIFY2(returnAddress > thrower && returnAddress <= thrower + 256,
+                 qPrintable(QStringLiteral("%1 from %2").arg(returnAddress, 0, 16).arg(thrower, 0, 16)));
+    }
+
     const int modules = dump.indexOf(QStringLiteral("\nLoaded modules"));
     QVERIFY(modules > 0);
     QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*") + QRegularExpression::escape(helperPath) +
@@ -366,31 +403,56 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QVERIFY(dump.indexOf(QRegularExpression(QStringLiteral(" r-xp .*/libQt5Core\\.so")), modules) > 0);
 }
 
-void TestCrashHandler::crashWithoutCrashBoxStillEnds()
+void TestCrashHandler::crashWithoutABoxStillEnds_data()
 {
+    QTest::addColumn<bool>("boxThere");
+    QTest::addColumn<QString>("platform"); // the Qt platform of the helper and its box
+
+    QTest::newRow("no crash box") << false << "offscreen";
+    QTest::newRow("crash box cannot open a window") << true << "no-such-platform";
+}
+
+void TestCrashHandler::crashWithoutABoxStillEnds()
+{
+    QFETCH(bool, boxThere);
+    QFETCH(QString, platform);
+
     QTemporaryDir programDir;
     QVERIFY(programDir.isValid());
     const QString helperPath = programDir.filePath(QStringLiteral("crash_helper"));
     QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
+    if (boxThere)
+        QVERIFY(QFile::copy(QStringLiteral(CRASH_BOX), programDir.filePath(QStringLiteral("ZolvaneCrashBox"))));
     QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
 
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     const int logged = logLines().size();
     QProcess helper;
+    helper.setProcessEnvironment(environment);
     helper.start(helperPath, {QStringLiteral("null-on-worker")});
     QVERIFY(helper.waitForFinished(30000));
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
     QCOMPARE(helper.exitCode(), SIGSEGV);
 
-    // Nobody logged or showed anything, so the terminal is told where the dump is.
+    // Nobody showed anything, so the terminal is told where the dump is.
     const QStringList dumps = QDir(programDir.filePath(QStringLiteral("Log"))).entryList(QDir::Files);
     QCOMPARE(dumps.size(), 1);
+    const QString dumpPath = programDir.filePath(QStringLiteral("Log/")) + dumps.first();
     const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
     QVERIFY2(error.contains(QStringLiteral("Zolvane crashed: signal SIGSEGV (address not mapped) at address 0x0")),
              qPrintable(error));
-    QVERIFY2(
-        error.contains(QStringLiteral("Crash dump: ") + programDir.filePath(QStringLiteral("Log/")) + dumps.first()),
-        qPrintable(error));
-    QCOMPARE(logLines().size(), logged);
+    QVERIFY2(error.contains(QStringLiteral("Crash dump: ") + dumpPath + QLatin1Char('\n')), qPrintable(error));
+
+    // A box that could not show itself has still logged the crash.
+    if (!boxThere) {
+        QCOMPARE(logLines().size(), logged);
+        return;
+    }
+    QString crashLine, outcomeLine;
+    QVERIFY2(findCrashLines(logged, crashLine, outcomeLine), qPrintable(error));
+    QVERIFY2(crashLine.endsWith(QStringLiteral(" - dump: ") + dumpPath), qPrintable(crashLine));
+    QCOMPARE(outcomeLine, QStringLiteral("write log success..."));
 }
 
 QTEST_MAIN(TestCrashHandler)

@@ -22,6 +22,7 @@ struct CrashReport
 //   1. writes "crash_yyyyMMddhhmmss.dmp" (local time of the crash) into dumpDir, which must already exist: the
 //      signal or exception, the faulting address, the crashing thread, its backtrace and the loaded modules;
 //   2. starts boxProgram with the CrashReport as its arguments (see crashReportFromArguments) and waits for it;
+//      unless the box exits normally with status 0, says what crashed and where the dump is on standard error;
 //   3. ends the process with the signal that crashed it, or with SIGABRT after an exception.
 // While a signal is being handled only async-signal-safe calls run: paths, arguments and buffers are prepared here,
 // and a stack overflow is handled on an alternate signal stack, which every thread started after this call gets.

@@ -56,8 +56,19 @@ char exceptionWhat[512];
 std::atomic<pid_t> crashingThread{0};
 static_assert(std::atomic<pid_t>::is_always_lock_free, "the crash handler needs a lock-free atomic");
 
-// Set once the handler is in place; from then on new threads get an alternate signal stack.
+// Set once the handler is in place; from then on new threads get an alternate signal stack and every throw is
+// recorded.
 std::atomic<bool> crashHandlerInstalled{false};
+
+// The stack of this thread's latest throw. Qt's worker threads catch an exception and throw it again
+// (catch (...) { ...; throw; }), so by the time std::terminate runs, the stack of the throw has been unwound.
+struct ThrowRecord
+{
+    const std::type_info* type;
+    void* addresses[MaxFrames];
+    int addressCount;
+};
+thread_local ThrowRecord lastThrow; // zero-initialised, so it needs no constructor on any thread
 
 // ---- Formatting without the heap -------------------------------------------------------------------------------
 
@@ -341,6 +352,9 @@ struct CrashFacts
     std::uintptr_t stackPointer = 0;
     pid_t thread = 0;
     char threadName[32] = "";
+    // Where an unhandled exception was thrown, when that is known; the handler's own frame left out.
+    void* const* throwAddresses = nullptr;
+    int throwAddressCount = 0;
 };
 
 const char* signalName(int signal)
@@ -478,6 +492,24 @@ void resolveFrames(Frame* frames, int count)
     ::close(fd);
 }
 
+// One line per return address, with the module and the offset in its file.
+void writeFrames(Out& out, void* const* addresses, int count)
+{
+    static Frame frames[MaxFrames];
+    count = std::min(count, MaxFrames);
+    for (int i = 0; i < count; ++i) {
+        frames[i] = Frame();
+        frames[i].address = reinterpret_cast<std::uintptr_t>(addresses[i]);
+    }
+    resolveFrames(frames, count);
+    for (int i = 0; i < count; ++i) {
+        out.text("#").dec(i).text(i < 10 ? "  " : " ").hex(frames[i].address, 16);
+        if (frames[i].module[0] != '\0')
+            out.text("  ").text(frames[i].module).text(" + ").hex(frames[i].offset);
+        out.text("\n");
+    }
+}
+
 void writeDump(int fd, const CrashFacts& facts, const CivilTime& when, void* const* addresses, int addressCount)
 {
     char buffer[4096];
@@ -514,7 +546,7 @@ void writeDump(int fd, const CrashFacts& facts, const CivilTime& when, void* con
     else if (facts.signal != 0 && facts.info)
         out.text("none (sent by process ").dec(facts.info->si_pid).text(")");
     else
-        out.text("none (a C++ exception: the backtrace shows where it was last thrown)");
+        out.text("none (a C++ exception)");
     out.text("\n");
 
     out.text("Thread: ").dec(facts.thread).text(" \"").text(facts.threadName).text("\"");
@@ -532,21 +564,13 @@ void writeDump(int fd, const CrashFacts& facts, const CivilTime& when, void* con
             break;
         }
     }
-    static Frame frames[MaxFrames];
-    const int frameCount = addressCount - first;
-    for (int i = 0; i < frameCount; ++i) {
-        frames[i] = Frame();
-        frames[i].address = reinterpret_cast<std::uintptr_t>(addresses[first + i]);
-    }
-    resolveFrames(frames, frameCount);
-
     out.text("\nBacktrace of the crashing thread (return addresses; addr2line -f -C -e MODULE OFFSET names the "
              "source line):\n");
-    for (int i = 0; i < frameCount; ++i) {
-        out.text("#").dec(i).text(i < 10 ? "  " : " ").hex(frames[i].address, 16);
-        if (frames[i].module[0] != '\0')
-            out.text("  ").text(frames[i].module).text(" + ").hex(frames[i].offset);
-        out.text("\n");
+    writeFrames(out, addresses + first, addressCount - first);
+    if (facts.throwAddressCount > 0) {
+        out.text("\nBacktrace where the exception was thrown (the stack above had unwound from there, up to where "
+                 "the exception was caught and thrown again or up to std::terminate):\n");
+        writeFrames(out, facts.throwAddresses, facts.throwAddressCount);
     }
 
     out.text("\nLoaded modules (/proc/self/maps):\n");
@@ -567,14 +591,16 @@ void startCrashBoxAndWait()
         execve(boxProgram, boxArguments, environ);
         _exit(127);
     }
-    int status = 0;
     bool boxRan = false;
     if (child > 0) {
+        int status = 0;
         pid_t waited;
         do {
             waited = waitpid(child, &status, 0);
         } while (waited < 0 && errno == EINTR);
-        boxRan = waited != child || !WIFEXITED(status) || WEXITSTATUS(status) != 127;
+        // Only a box that ended normally has shown the crash. One that could not be started, could not open a window
+        // (Qt aborts without a display) or was killed has told the user nothing.
+        boxRan = waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
     if (!boxRan) {
         // Nobody else will tell the user: at least say it on the terminal.
@@ -668,13 +694,21 @@ void onCrashSignal(int signal, siginfo_t* info, void* context)
     std::abort();
 }
 
-// Not a signal handler: an uncaught exception reaches std::terminate on the thread that threw it, before any
-// unwinding, so the backtrace still shows the throw. Allocating is allowed here.
+// Not a signal handler: an uncaught exception reaches std::terminate on the thread that threw it, and allocating is
+// allowed here. The stack may have been unwound already (a catch that threw the exception again), so the dump also
+// gets the stack recorded at the throw.
 [[noreturn]] void onTerminate()
 {
     if (!claimCrash())
         abortWithoutReport();
+    CrashFacts facts;
     if (const std::type_info* type = abi::__cxa_current_exception_type()) {
+        // A record of another type means that this exception was thrown elsewhere, say on another thread, and
+        // handed here by std::rethrow_exception: the record tells nothing about it.
+        if (lastThrow.type && *lastThrow.type == *type && lastThrow.addressCount > 1) {
+            facts.throwAddresses = lastThrow.addresses + 1;
+            facts.throwAddressCount = lastThrow.addressCount - 1;
+        }
         int status = 0;
         char* demangled = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
         Out(exceptionType, sizeof exceptionType).text(demangled ? demangled : type->name());
@@ -686,7 +720,6 @@ void onCrashSignal(int signal, siginfo_t* info, void* context)
         } catch (...) {
         }
     }
-    CrashFacts facts;
     void* addresses[MaxFrames];
     const int addressCount = backtrace(addresses, MaxFrames);
     reportCrash(facts, addresses, addressCount);
@@ -765,8 +798,8 @@ bool copyPath(char* target, const QString& path)
 // Every thread that Qt, the standard library or Ghostscript starts goes through here, which is where it gets its
 // alternate signal stack (a handler can only run on the stack of the thread that faulted). Defining the function in
 // the program makes the dynamic linker use it in place of the C library's; the real one is found behind it.
-extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
-                              void* arg) noexcept
+extern "C" __attribute__((visibility("default"))) int
+pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*), void* arg) noexcept
 {
     using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
     static const Create createThread = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
@@ -780,6 +813,24 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
         delete launch;
     return result;
 }
+
+// Every C++ throw of the program and of the libraries it loads goes through here (the same interposition as above),
+// which records the stack at the throw for a dump: a thread's function may catch the exception and throw it again
+// after its stack has unwound. A rethrow does not come here, so the record keeps the original throw.
+namespace __cxxabiv1 {
+extern "C" __attribute__((visibility("default"))) void __cxa_throw(void* object, std::type_info* type,
+                                                                   void (*destroy)(void*))
+{
+    using Throw = void (*)(void*, std::type_info*, void (*)(void*));
+    static const Throw throwException = reinterpret_cast<Throw>(dlsym(RTLD_NEXT, "__cxa_throw"));
+    if (crashHandlerInstalled.load(std::memory_order_acquire)) {
+        lastThrow.type = type;
+        lastThrow.addressCount = backtrace(lastThrow.addresses, MaxFrames);
+    }
+    throwException(object, type, destroy);
+    __builtin_unreachable();
+}
+} // namespace __cxxabiv1
 
 bool installCrashHandler(const QString& dumpDir, const QString& boxProgramPath)
 {
