@@ -13,8 +13,6 @@
 namespace {
 // Built next to the program (src/CMakeLists.txt).
 const char CrashBoxProgramName[] = "ZolvaneCrashBox";
-// As many log pages as the program itself keeps.
-constexpr int LogFileLimit = 100;
 } // namespace
 
 bool installCrashExceptionFilter()

@@ -11,6 +11,9 @@
 // directly; body and html are left open so that lines can be appended for the rest of the hour.
 extern const QString LogPageTemplate;
 
+// How many pages the program keeps: a hundred hourly pages are the last few days it was used.
+constexpr int LogFileLimit = 100;
+
 // Installs htmlLogMessageHandler, makes QDir::homePath() + logDir the log directory (creating it)
 // and deletes the files of that directory whose names sort first until at most fileLimit are left.
 void installHtmlLogHandler(QString logDir, int fileLimit);

@@ -10,11 +10,6 @@
 #include <QCoreApplication>
 #include <QSysInfo>
 
-namespace {
-// A hundred hourly pages: the last few days the program was used.
-constexpr int LogFileLimit = 100;
-} // namespace
-
 ProgramInit* ProgramInit::gInstance()
 {
     static ProgramInit* const instance = new ProgramInit;
