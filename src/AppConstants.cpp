@@ -1,5 +1,7 @@
 #include "AppConstants.h"
 
+#include <QDir>
+
 const QString OrganizationName = QStringLiteral("Tamrik");
 const QString ProductDisplayName = QStringLiteral("Zolvane");
 const QString AppVersion = QStringLiteral("3.1.0");
@@ -13,3 +15,8 @@ const QString SiteRoot = QStringLiteral("https://www.tamrik.example/");
 const QString SupportPageUrl = SiteRoot + QStringLiteral("support/feedback.html");
 const QString FaqPageUrl = SiteRoot + QStringLiteral("zolvane/faq.html");
 const QString ProductPageUrl = SiteRoot + QStringLiteral("zolvane/");
+
+QString perUserPath(const QString& dir)
+{
+    return QDir::homePath() + dir;
+}

@@ -11,6 +11,8 @@ extern const QString ProductId;
 // Per-user directories; always appended to QDir::homePath(), hence the leading and trailing "/".
 extern const QString AppConfigDir;
 extern const QString AppLogDir;
+// The absolute path of one of the per-user directories above.
+QString perUserPath(const QString& dir);
 
 // The maker's web pages. All of them start with SiteRoot, after which MultiLanguage::localizedUrl
 // inserts the language segment ("fr/", "jp/", ...).
