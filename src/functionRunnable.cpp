@@ -6,14 +6,15 @@
 #include <QThread>
 
 FunctionRunnable::FunctionRunnable(int taskType, FileItem* item, QString outputDir, QObject* parent)
-    : QObject(parent), m_item(item), m_outputDir(std::move(outputDir)), m_taskType(taskType)
+    : QObject(parent), m_item(item), m_filePath(item->filePath()), m_outputDir(std::move(outputDir)),
+      m_taskType(taskType)
 {
     setAutoDelete(true);
 }
 
 FunctionRunnable::~FunctionRunnable()
 {
-    LOG_DEBUG("FunctionRunnable::~FunctionRunnable") << "Thread end: " << m_item->filePath();
+    LOG_DEBUG("FunctionRunnable::~FunctionRunnable") << "Thread end: " << m_filePath;
 }
 
 void FunctionRunnable::run()
@@ -22,6 +23,6 @@ void FunctionRunnable::run()
     emit m_item->processing();
     int code = -1;
     if (m_taskType == CompressTask)
-        code = m_item->pdfCompress(m_item->filePath(), m_outputDir);
+        code = m_item->pdfCompress(m_filePath, m_outputDir);
     emit finished(code);
 }

@@ -30,6 +30,8 @@ private:
     Q_DISABLE_COPY(FunctionRunnable)
 
     FileItem* m_item;
+    // Kept from the start: once finished() is out, the document may be deleted before this task is.
+    QString m_filePath;
     QString m_outputDir;
     int m_taskType;
 };

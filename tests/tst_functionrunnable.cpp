@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <cstring>
+
 namespace {
 
 // Stands in for a document whose compression ends with a chosen code, without Ghostscript.
@@ -36,6 +38,7 @@ private slots:
     void signalsInOrderOnGuiThread_data();
     void signalsInOrderOnGuiThread();
     void compressesOnThePool();
+    void documentMayGoOnceFinishedIsOut();
 };
 
 void TestFunctionRunnable::signalsInOrderOnGuiThread_data()
@@ -117,6 +120,28 @@ void TestFunctionRunnable::compressesOnThePool()
     QTRY_COMPARE(events, (QStringList{QStringLiteral("info letter.pdf size"),
                                       dir.filePath(QStringLiteral("out/letter.pdf")), QStringLiteral("done 0")}));
     QVERIFY(!item.isPending());
+    QThreadPool::globalInstance()->waitForDone();
+}
+
+void TestFunctionRunnable::documentMayGoOnceFinishedIsOut()
+{
+    // The window may delete a document as soon as its task has reported, before the task itself is gone.
+    alignas(FakeItem) unsigned char storage[sizeof(FakeItem)];
+    auto* item = new (storage) FakeItem(0);
+    QObject receiver;
+    bool deleted = false;
+    auto* task = new FunctionRunnable(FunctionRunnable::CompressTask, item, QStringLiteral("/out"));
+    connect(
+        task, &FunctionRunnable::finished, &receiver,
+        [&] {
+            item->~FakeItem();
+            // Whatever the task would still read of it is zeros now, which no QString survives.
+            std::memset(storage, 0, sizeof storage);
+            deleted = true;
+        },
+        Qt::BlockingQueuedConnection);
+    QThreadPool::globalInstance()->start(task);
+    QTRY_VERIFY(deleted);
     QThreadPool::globalInstance()->waitForDone();
 }
 

@@ -1,0 +1,359 @@
+#include "FileItemWidget.h"
+#include "FileSize.h"
+#include "ModalDialogs.h"
+#include "PDFFileItem.h"
+#include "PdfFixtures.h"
+#include "SignalTransferStation.h"
+#include "functionRunnable.h"
+
+#include <QtTest>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <memory>
+
+namespace {
+
+const QString UserPassword = QStringLiteral("user");
+
+// Where QDesktopServices would have sent the user.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+struct Row
+{
+    std::unique_ptr<PDFFileItem> item;
+    std::unique_ptr<FileItemWidget> widget;
+
+    template <typename T = QWidget>
+    T* child(const char* name) const
+    {
+        return widget->findChild<T*>(QLatin1String(name));
+    }
+    QString text(const char* label) const { return child<QLabel>(label)->text(); }
+    QWidget* mark() const { return child("btn_convert_finished"); }
+};
+
+} // namespace
+
+class TestFileItemWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void layout();
+    void initialState_data();
+    void initialState();
+    void compressionRun();
+    void failedRun();
+    void resetOfAFinishedRow_data();
+    void resetOfAFinishedRow();
+    void relayReachesOnlyExistingRows();
+    void unlockThroughThePasswordDialog_data();
+    void unlockThroughThePasswordDialog();
+    void clicksOpenTheDocumentAndTheOutput();
+
+private:
+    QString fixture(const QString& name) const { return m_dir.filePath(name); }
+    Row makeRow(const QString& name, QWidget* parent = nullptr);
+    // Reports a successful compression the way a task does, minus Ghostscript.
+    static void finish(Row& row, const QString& outputPath);
+
+    QTemporaryDir m_dir;
+    UrlCatcher m_urls;
+};
+
+void TestFileItemWidget::initTestCase()
+{
+    // No desktop session: nothing may reach the tester's own file manager.
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+
+    QVERIFY(m_dir.isValid());
+    const QString plain = fixture(QStringLiteral("plain.pdf"));
+    QVERIFY(PdfFixtures::writePlain(plain, 3));
+    const QString longName = QStringLiteral("a-very-long-name-of-a-quarterly-report-that-does-not-fit-into-any-row-"
+                                            "of-the-list-at-all-END.pdf");
+    for (const QString& copy : {QStringLiteral("UPPER.PDF"), QStringLiteral("archive.pdfa"), longName,
+                                QStringLiteral("b.pdf"), QStringLiteral("c.pdf")})
+        QVERIFY(QFile::copy(plain, fixture(copy)));
+    QVERIFY(PdfFixtures::writeEncrypted(plain, fixture(QStringLiteral("locked.pdf")), PdfFixtures::Cipher::Aes256,
+                                        UserPassword, QStringLiteral("owner")));
+}
+
+Row TestFileItemWidget::makeRow(const QString& name, QWidget* parent)
+{
+    Row row;
+    row.item = std::make_unique<PDFFileItem>(fixture(name));
+    if (!row.item->openPdf())
+        qFatal("fixture %s does not open", qPrintable(name));
+    row.widget = std::make_unique<FileItemWidget>(row.item.get(), parent);
+    row.widget->resize(500, 72);
+    return row;
+}
+
+void TestFileItemWidget::finish(Row& row, const QString& outputPath)
+{
+    emit row.item->CompressedInfo(QFileInfo(outputPath).fileName(), QStringLiteral("1.5 KB"));
+    emit row.item->outputFileSignal(outputPath);
+    row.item->fileProcessFinished(0);
+}
+
+void TestFileItemWidget::layout()
+{
+    Row row = makeRow(QStringLiteral("plain.pdf"));
+    row.widget->resize(491, 72); // the list's viewport beside its scroll bar
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+
+    QCOMPARE(row.widget->objectName(), QStringLiteral("FileItemWidget"));
+    QCOMPARE(row.widget->minimumHeight(), 72);
+    QCOMPARE(row.widget->maximumHeight(), 72);
+    QCOMPARE(row.widget->windowTitle(), QStringLiteral("Form"));
+
+    // Left to right: icon, name column, output column, button strip flush with the right edge.
+    const auto x = [&](const char* name) { return row.child(name)->mapTo(row.widget.get(), QPoint()).x(); };
+    QCOMPARE(x("btn_icon"), 15);
+    QVERIFY(x("btn_icon") < x("label_name"));
+    QVERIFY(x("label_name") + row.child("label_name")->width() + 20 <= x("label_newName"));
+    QVERIFY(x("label_newName") < x("frame_right"));
+    QCOMPARE(x("frame_right") + row.child("frame_right")->width(), 491);
+    QCOMPARE(row.child("btn_icon")->height(), 50);
+    QVERIFY(row.child("frame_left")->width() <= 360);
+    for (const char* label : {"label_name", "label_size", "label_pages", "label_newName"})
+        QVERIFY2(row.child(label)->width() >= 150, label);
+
+    // The spinner and the mark share one spot, and the strip keeps its width while both are hidden.
+    QCOMPARE(row.child("btn_convert_finished")->geometry(), QRect(0, 0, 22, 22));
+    QCOMPARE(row.child("label_waiting")->geometry(), QRect(0, 0, 22, 22));
+    const int strip = row.child("frame_right")->width();
+    finish(row, fixture(QStringLiteral("out.pdf")));
+    QVERIFY(row.mark()->isVisible());
+    QCOMPARE(row.child("frame_right")->width(), strip);
+}
+
+void TestFileItemWidget::initialState_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QString>("pages"); // empty: no page label
+
+    QTest::newRow("plain") << "plain.pdf" << false << "3 Pages";
+    QTest::newRow("capital suffix keeps its pages") << "UPPER.PDF" << false << "3 Pages";
+    QTest::newRow("other suffix shows no pages") << "archive.pdfa" << false << "";
+    QTest::newRow("locked") << "locked.pdf" << true << "1 Pages";
+}
+
+void TestFileItemWidget::initialState()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, locked);
+    QFETCH(QString, pages);
+
+    Row row = makeRow(file);
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+
+    QCOMPARE(row.text("label_name"), file);
+    QCOMPARE(row.text("label_size"), row.item->fileSizeText());
+    QCOMPARE(row.child("label_pages")->isVisible(), !pages.isEmpty());
+    if (!pages.isEmpty())
+        QCOMPARE(row.text("label_pages"), pages);
+    QCOMPARE(row.child("btn_decrypt")->isVisible(), locked);
+    QCOMPARE(row.child("btn_compressSetting")->isVisible(), !locked);
+    const QString icon = row.child("btn_icon")->styleSheet();
+    QCOMPARE(icon.contains(QLatin1String("url(:/resource/PDFLock-3x.png)")), locked);
+    QCOMPARE(icon.contains(QLatin1String("url(:/resource/Pressed-PDFLock-3x.png)")), locked);
+    QCOMPARE(icon.contains(QLatin1String("url(:/resource/PDF-3x.png)")), !locked);
+    QVERIFY(!row.mark()->isVisible());
+    QVERIFY(!row.child("label_waiting")->isVisible());
+}
+
+void TestFileItemWidget::compressionRun()
+{
+    // Long enough to need eliding in either column.
+    const QString name = QDir(m_dir.path()).entryList({QStringLiteral("a-very-long-*")}).value(0);
+    Row row = makeRow(name);
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+
+    const QString shown = row.text("label_name");
+    QVERIFY2(shown.contains(QChar(0x2026)), qPrintable(shown));
+    QVERIFY(shown.startsWith(QLatin1String("a-v")));
+    QVERIFY(shown.endsWith(QLatin1String(".pdf")));
+
+    // The task announces the start on its pool thread.
+    std::unique_ptr<QThread> announcer(QThread::create([&row] { emit row.item->processing(); }));
+    announcer->start();
+    QVERIFY(announcer->wait(5000));
+    auto* spinner = row.child<QLabel>("label_waiting");
+    QTRY_VERIFY(spinner->isVisible());
+    QVERIFY(!row.mark()->isVisible());
+
+    QTemporaryDir out;
+    auto* task = new FunctionRunnable(FunctionRunnable::CompressTask, row.item.get(), out.path());
+    connect(task, &FunctionRunnable::finished, row.item.get(), &FileItem::fileProcessFinished);
+    QThreadPool::globalInstance()->start(task);
+    QTRY_VERIFY_WITH_TIMEOUT(row.mark()->isVisible(), 30000);
+
+    QVERIFY(row.mark()->isEnabled());
+    QVERIFY(!spinner->isVisible());
+    QVERIFY(!row.item->isPending());
+    const QString newName = row.text("label_newName");
+    QVERIFY2(newName.contains(QChar(0x2026)) && newName.endsWith(QLatin1String(".pdf")), qPrintable(newName));
+    QCOMPARE(row.text("label_newSize"), formatFileSize(QFileInfo(out.filePath(name)).size()));
+}
+
+void TestFileItemWidget::failedRun()
+{
+    Row row = makeRow(QStringLiteral("b.pdf"));
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+
+    // A file stands where the output folder would have to be made.
+    const QString blocked = fixture(QStringLiteral("b.pdf")) + QStringLiteral("/out");
+    auto* task = new FunctionRunnable(FunctionRunnable::CompressTask, row.item.get(), blocked);
+    connect(task, &FunctionRunnable::finished, row.item.get(), &FileItem::fileProcessFinished);
+    QThreadPool::globalInstance()->start(task);
+    QTRY_VERIFY_WITH_TIMEOUT(row.mark()->isVisible(), 30000);
+
+    QVERIFY(!row.mark()->isEnabled()); // the failure mark, which cannot be clicked
+    QVERIFY(row.text("label_newName").isEmpty());
+    QVERIFY(row.item->isPending()); // tried again by the next run
+}
+
+void TestFileItemWidget::resetOfAFinishedRow_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("reset");
+
+    QTest::newRow("settings button, dialog cancelled") << "settings" << true;
+    QTest::newRow("apply-to-all relay") << "relay" << true;
+    QTest::newRow("hideLabel") << "hideLabel" << true;
+    // The window system hides the mark with the window; the result stays.
+    QTest::newRow("window minimised") << "minimise" << false;
+}
+
+void TestFileItemWidget::resetOfAFinishedRow()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, reset);
+
+    QWidget window;
+    window.resize(500, 72);
+    Row row = makeRow(QStringLiteral("plain.pdf"), &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    finish(row, fixture(QStringLiteral("out/plain.pdf")));
+    QVERIFY(row.mark()->isVisible());
+    QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
+
+    if (how == QLatin1String("settings")) {
+        ModalDialogs::answerNext([](QWidget* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_cancel")), Qt::LeftButton);
+        });
+        QTest::mouseClick(row.child<QPushButton>("btn_compressSetting"), Qt::LeftButton);
+    } else if (how == QLatin1String("relay")) {
+        SignalTransferStation::gInstance()->updateAllItemStatus();
+    } else if (how == QLatin1String("hideLabel")) {
+        row.widget->hideLabel();
+    } else {
+        window.showMinimized();
+        QTRY_VERIFY(!row.mark()->isVisible());
+        window.showNormal();
+        QTRY_VERIFY(row.mark()->isVisible());
+    }
+
+    QCOMPARE(row.item->isPending(), reset);
+    QCOMPARE(row.text("label_newName").isEmpty(), reset);
+    QCOMPARE(row.text("label_newSize").isEmpty(), reset);
+    QCOMPARE(row.mark()->isVisible(), !reset);
+}
+
+void TestFileItemWidget::relayReachesOnlyExistingRows()
+{
+    std::vector<Row> rows;
+    for (const char* name : {"plain.pdf", "b.pdf", "c.pdf"}) {
+        rows.push_back(makeRow(QLatin1String(name)));
+        rows.back().widget->show();
+        finish(rows.back(), fixture(QStringLiteral("out/") + QLatin1String(name)));
+    }
+    rows[1].widget.reset(); // the row is taken out of the list; its document stays a moment longer
+
+    SignalTransferStation::gInstance()->updateAllItemStatus();
+
+    QVERIFY(rows[0].item->isPending());
+    QVERIFY(rows[2].item->isPending());
+    QVERIFY(rows[0].text("label_newName").isEmpty());
+    QVERIFY(rows[2].text("label_newName").isEmpty());
+    QVERIFY(!rows[1].item->isPending());
+}
+
+void TestFileItemWidget::unlockThroughThePasswordDialog_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("unlocked");
+
+    QTest::newRow("right password") << UserPassword << true;
+    QTest::newRow("wrong password, then cancel") << "guess" << false;
+}
+
+void TestFileItemWidget::unlockThroughThePasswordDialog()
+{
+    QFETCH(QString, password);
+    QFETCH(bool, unlocked);
+
+    Row row = makeRow(QStringLiteral("locked.pdf"));
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+    QSignalSpy decrypted(row.widget.get(), &FileItemWidget::decryptionSuccess);
+
+    ModalDialogs::answerNext([password](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_password"))->setText(password);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
+        if (QApplication::activeModalWidget() == dialog) // still asking
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_cancel")), Qt::LeftButton);
+    });
+    QTest::mouseClick(row.child<QPushButton>("btn_decrypt"), Qt::LeftButton);
+
+    QCOMPARE(decrypted.count(), unlocked ? 1 : 0);
+    QCOMPARE(row.item->isLocked(), !unlocked);
+    QCOMPARE(row.child("btn_decrypt")->isVisible(), !unlocked);
+    QCOMPARE(row.child("btn_compressSetting")->isVisible(), unlocked);
+    QCOMPARE(row.child("btn_icon")->styleSheet().contains(QLatin1String("url(:/resource/PDF-3x.png)")), unlocked);
+    if (unlocked)
+        QCOMPARE(row.text("label_pages"), QStringLiteral("3 Pages"));
+}
+
+void TestFileItemWidget::clicksOpenTheDocumentAndTheOutput()
+{
+    Row row = makeRow(QStringLiteral("c.pdf"));
+    row.widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
+    m_urls.urls.clear();
+
+    QTest::mouseClick(row.child<QPushButton>("btn_icon"), Qt::LeftButton);
+    QCOMPARE(m_urls.urls, QList<QUrl>{QUrl::fromLocalFile(fixture(QStringLiteral("c.pdf")))});
+
+    // Without a file manager on the session bus the output's folder opens.
+    QTemporaryDir out;
+    const QString output = out.filePath(QStringLiteral("c.pdf"));
+    QVERIFY(PdfFixtures::writePlain(output));
+    finish(row, output);
+    m_urls.urls.clear();
+    QTest::mouseClick(row.child<QPushButton>("btn_convert_finished"), Qt::LeftButton);
+    QCOMPARE(m_urls.urls, QList<QUrl>{QUrl::fromLocalFile(out.path())});
+}
+
+QTEST_MAIN(TestFileItemWidget)
+#include "tst_fileitemwidget.moc"
