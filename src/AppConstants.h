@@ -8,10 +8,12 @@ extern const QString ProductDisplayName;
 extern const QString AppVersion;
 extern const QString ProductId;
 
-// Per-user directories; always appended to QDir::homePath(), hence the leading and trailing "/".
+// Per-user directories below the system's per-user data folder (platform::userDataHome()), hence the leading and
+// trailing "/". Only ever used through perUserPath.
 extern const QString AppConfigDir;
 extern const QString AppLogDir;
-// The absolute path of one of the per-user directories above.
+// The absolute path of one of the per-user directories above, ending in "/": on Linux, for example,
+// "/home/someone/.local/share/Tamrik/Zolvane/Log/".
 QString perUserPath(const QString& dir);
 
 // The maker's web pages. All of them start with SiteRoot, after which MultiLanguage::localizedUrl

@@ -2,7 +2,6 @@
 
 #include "AppConstants.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -24,7 +23,7 @@ void AppSettings::release()
     instance = nullptr;
 }
 
-AppSettings::AppSettings() : configDir(QDir::homePath() + AppConfigDir)
+AppSettings::AppSettings() : configDir(perUserPath(AppConfigDir))
 {
     const QString filePath = configDir + QStringLiteral("Zolvane.ini");
     // Opening for appending creates an empty file when there is none and leaves a kept one as it is.

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QMessageBox>
 
 namespace {
@@ -17,9 +18,13 @@ const char CrashBoxProgramName[] = "ZolvaneCrashBox";
 
 bool installCrashExceptionFilter()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    return installCrashHandler(programDir + QStringLiteral("/Log"),
-                               programDir + QLatin1Char('/') + QLatin1String(CrashBoxProgramName));
+    // The dump lies beside the log pages that tell what led up to the crash. The handler cannot make the folder
+    // when it strikes, and the log may not have been started yet, so it is made now. No trailing "/": the handler
+    // adds "/crash_...".
+    const QString dumpDir = QDir::cleanPath(perUserPath(AppLogDir));
+    QDir().mkpath(dumpDir);
+    return installCrashHandler(dumpDir, QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                            QLatin1String(CrashBoxProgramName));
 }
 
 void crashExceptionFilter(const CrashReport& report)
@@ -45,7 +50,7 @@ bool logCrashFromArguments(const QStringList& arguments, CrashReport& report)
         return false;
     }
     // The lines go into the same hourly page as the crashed program's.
-    installHtmlLogHandler(AppLogDir, LogFileLimit);
+    installHtmlLogHandler(perUserPath(AppLogDir), LogFileLimit);
     crashExceptionFilter(report);
     return true;
 }

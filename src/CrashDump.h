@@ -5,9 +5,9 @@
 #include <QStringList>
 
 // Installs crashExceptionFilter as the program's answer to every crash: a fatal signal on any thread, or a C++
-// exception that no code catches. The dump goes to the "Log" folder of the program's own directory, which the
-// program never creates (without it no dump is written and the box says where it would have been). The box comes
-// from the crash box program ZolvaneCrashBox, which must lie next to the running program.
+// exception that no code catches. The dump goes to the per-user log folder (perUserPath(AppLogDir)), made here when
+// it is missing; where it cannot be made, no dump is written and the box says where it would have been. The box
+// comes from the crash box program ZolvaneCrashBox, which must lie next to the running program.
 //
 // Call once, from main, right after the QApplication exists. Returns false when the handling could not be
 // installed (a path too long to use).

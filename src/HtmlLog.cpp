@@ -90,7 +90,7 @@ QString levelClass(QtMsgType type)
 
 void installHtmlLogHandler(QString logDir, int fileLimit)
 {
-    const QString directory = QDir::homePath() + logDir;
+    const QString& directory = logDir;
     LogState& state = logState();
     {
         // Set before the handler goes in, so that no early message looks for a page in "/".

@@ -14,7 +14,7 @@ extern const QString LogPageTemplate;
 // How many pages the program keeps: a hundred hourly pages are the last few days it was used.
 constexpr int LogFileLimit = 100;
 
-// Installs htmlLogMessageHandler, makes QDir::homePath() + logDir the log directory (creating it)
+// Installs htmlLogMessageHandler, makes logDir (an absolute path) the log directory (creating it)
 // and deletes the files of that directory whose names sort first until at most fileLimit are left.
 void installHtmlLogHandler(QString logDir, int fileLimit);
 

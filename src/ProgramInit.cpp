@@ -18,7 +18,7 @@ ProgramInit* ProgramInit::gInstance()
 
 void ProgramInit::initLogger()
 {
-    installHtmlLogHandler(AppLogDir, LogFileLimit);
+    installHtmlLogHandler(perUserPath(AppLogDir), LogFileLimit);
     LOG_INFO("ProgramInit::initLogger") << "App run >>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>>";
 
     platform::keepSystemAwake();

@@ -7,29 +7,45 @@ class TestAppConstants : public QObject
     Q_OBJECT
 
 private slots:
-    void directoriesJoinTheHomePath_data();
-    void directoriesJoinTheHomePath();
+    void cleanup();
+    void perUserPathsFollowTheDataHome_data();
+    void perUserPathsFollowTheDataHome();
     void pagesShareOurSiteRoot_data();
     void pagesShareOurSiteRoot();
 };
 
-void TestAppConstants::directoriesJoinTheHomePath_data()
+void TestAppConstants::cleanup()
 {
-    QTest::addColumn<QString>("constant");
-    QTest::addColumn<QString>("below");
-
-    QTest::newRow("configuration") << AppConfigDir << "AppData/Roaming/Tamrik/Zolvane/Config/";
-    QTest::newRow("log") << AppLogDir << "AppData/Roaming/Tamrik/Zolvane/Log/";
+    qunsetenv("XDG_DATA_HOME");
 }
 
-void TestAppConstants::directoriesJoinTheHomePath()
+void TestAppConstants::perUserPathsFollowTheDataHome_data()
 {
-    QFETCH(QString, constant);
-    QFETCH(QString, below);
+    QTest::addColumn<QByteArray>("dataHome"); // null: not set
+    QTest::addColumn<QString>("base");        // "~" stands for the home path
 
-    const QString path = QDir::homePath() + constant;
-    QCOMPARE(path, QDir::homePath() + QLatin1Char('/') + below);
-    QVERIFY(!path.contains(QStringLiteral("//")));
+    QTest::newRow("not set") << QByteArray() << "~/.local/share";
+    QTest::newRow("empty") << QByteArray("") << "~/.local/share";
+    QTest::newRow("absolute") << QByteArray("/srv/data") << "/srv/data";
+    QTest::newRow("trailing slash") << QByteArray("/srv/data/") << "/srv/data";
+    QTest::newRow("non-ASCII") << QByteArray("/srv/zoë data") << QString::fromUtf8("/srv/zoë data");
+    QTest::newRow("root") << QByteArray("/") << "";
+    QTest::newRow("relative is ignored") << QByteArray("data") << "~/.local/share";
+    QTest::newRow("dot-relative is ignored") << QByteArray("./data") << "~/.local/share";
+    QTest::newRow("Qt resource path is ignored") << QByteArray(":/data") << "~/.local/share";
+}
+
+void TestAppConstants::perUserPathsFollowTheDataHome()
+{
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QString, base);
+
+    if (!dataHome.isNull())
+        qputenv("XDG_DATA_HOME", dataHome);
+    base.replace(QLatin1Char('~'), QDir::homePath());
+
+    QCOMPARE(perUserPath(AppConfigDir), base + QStringLiteral("/Tamrik/Zolvane/Config/"));
+    QCOMPARE(perUserPath(AppLogDir), base + QStringLiteral("/Tamrik/Zolvane/Log/"));
 }
 
 void TestAppConstants::pagesShareOurSiteRoot_data()

@@ -24,13 +24,13 @@ struct LogLine
     QString text; // without the time stamp
 };
 
-// Every message line of every page in the log directory, oldest page first.
-QList<LogLine> logLines()
+// Every message line of every page in a log directory (by default this process's own), oldest page first.
+QList<LogLine> logLines(const QString& logDir = perUserPath(AppLogDir))
 {
     static const QRegularExpression lineFormat(
         QStringLiteral("^<div class=\"(.)\">\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d (.*)</div>\\r?$"));
     QList<LogLine> lines;
-    const QDir dir(QDir::homePath() + AppLogDir);
+    const QDir dir(logDir);
     for (const QString& name : dir.entryList({QStringLiteral("*_log.html")}, QDir::Files, QDir::Name)) {
         QFile page(dir.filePath(name));
         if (!page.open(QIODevice::ReadOnly))
@@ -52,9 +52,9 @@ QList<LogLine> logLines()
 
 // Finds the crash's three lines among the log lines from `first` on: "Soft is Crash!...", what crashed and where
 // the dump is, and the outcome. False unless there is exactly one crash.
-bool findCrashLines(int first, QString& crashLine, QString& outcomeLine)
+bool findCrashLines(const QString& logDir, int first, QString& crashLine, QString& outcomeLine)
 {
-    const QList<LogLine> lines = logLines();
+    const QList<LogLine> lines = logLines(logDir);
     int found = -1;
     for (int i = first; i < lines.size(); ++i) {
         if (lines.at(i).text != QLatin1String("Soft is Crash!..."))
@@ -214,7 +214,7 @@ void TestCrashHandler::crashBoxLogsAndShowsTheDump()
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
     QString crashLine, outcomeLine;
-    QVERIFY(findCrashLines(logged, crashLine, outcomeLine));
+    QVERIFY(findCrashLines(perUserPath(AppLogDir), logged, crashLine, outcomeLine));
     QVERIFY2(crashLine.contains(what) && crashLine.endsWith(dump), qPrintable(crashLine));
     QCOMPARE(outcomeLine, outcome);
 }
@@ -242,7 +242,7 @@ void TestCrashHandler::crashBoxNeedsACrashReport()
 void TestCrashHandler::crashWritesDumpLogAndBox_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("logFolder");
+    QTest::addColumn<bool>("folderCanBeMade"); // the per-user log folder, which holds the dumps
     QTest::addColumn<int>("endSignal");
     QTest::addColumn<QString>("crash");        // the dump's "Crash:" line
     QTest::addColumn<QString>("faultAddress"); // a regular expression for the "Fault address:" line
@@ -269,35 +269,41 @@ void TestCrashHandler::crashWritesDumpLogAndBox_data()
     QTest::newRow("abort on the main thread")
         << "abort-on-main" << true << SIGABRT << "signal SIGABRT (6), code -6: raised by the program, e.g. abort()"
         << noAddress << false << "/libc.so";
-    QTest::newRow("no Log folder") << "null-on-worker" << false << SIGSEGV << QString() << QString() << true
-                                   << QString();
+    QTest::newRow("log folder cannot be made")
+        << "null-on-worker" << false << SIGSEGV << QString() << QString() << true << QString();
 }
 
 void TestCrashHandler::crashWritesDumpLogAndBox()
 {
     QFETCH(QString, how);
-    QFETCH(bool, logFolder);
+    QFETCH(bool, folderCanBeMade);
     QFETCH(int, endSignal);
     QFETCH(QString, crash);
     QFETCH(QString, faultAddress);
     QFETCH(bool, onWorker);
     QFETCH(QString, firstFrameIn);
 
-    // Copies, so that the dump lands in a "Log" folder of this test's own and the helper finds the box beside it.
+    // Copies, so that the helper finds the box beside it. Each crash gets a data folder of its own, in which the
+    // log folder does not exist yet: the helper has to make it, and its box logs there.
     QTemporaryDir programDir;
     QVERIFY(programDir.isValid());
     const QString helperPath = programDir.filePath(QStringLiteral("crash_helper"));
     QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
     QVERIFY(QFile::copy(QStringLiteral(CRASH_BOX), programDir.filePath(QStringLiteral("ZolvaneCrashBox"))));
-    const QDir dumpDir(programDir.filePath(QStringLiteral("Log")));
-    if (logFolder)
-        QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
+    const QString dataHome = programDir.filePath(QStringLiteral("data"));
+    const QString logDir = dataHome + QStringLiteral("/Tamrik/Zolvane/Log");
+    if (!folderCanBeMade) {
+        QFile inTheWay(dataHome); // a file where the folder would go
+        QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
 
     const auto zoneTime = [] { return QDateTime::currentDateTimeUtc().addSecs(9 * 60 * 60); };
 
-    const int logged = logLines().size();
     const QDateTime started = zoneTime().addMSecs(-1000);
     QProcess helper;
+    helper.setProcessEnvironment(environment);
     helper.start(helperPath, {how});
     QVERIFY(helper.waitForStarted());
     const qint64 helperPid = helper.processId();
@@ -314,12 +320,12 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
         }
     } endProcesses{helper, helperPid};
 
-    // The box logs the crash and then waits for the user: that is when the test ends it.
+    // The box logs the crash (where it can) and then waits for the user: that is when the test ends it.
     QString crashLine, outcomeLine;
     qint64 box = 0;
     const auto boxIsUp = [&] {
         return (box = childProcess(helperPid, "ZolvaneCrashBox")) != 0 &&
-               findCrashLines(logged, crashLine, outcomeLine);
+               (!folderCanBeMade || findCrashLines(logDir, 0, crashLine, outcomeLine));
     };
     QTRY_VERIFY_WITH_TIMEOUT(boxIsUp() || helper.state() == QProcess::NotRunning, 30000);
     QVERIFY2(boxIsUp(), "the crashed process ended without waiting for its box");
@@ -328,26 +334,31 @@ void TestCrashHandler::crashWritesDumpLogAndBox()
     QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
     QCOMPARE(helper.exitCode(), endSignal);
     const QDateTime ended = zoneTime();
+    // The box was killed before the user closed it, so the terminal is told as well.
+    const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
+
+    if (!folderCanBeMade) {
+        const QRegularExpression failed(QStringLiteral("\nCrash dump: ") + QRegularExpression::escape(logDir) +
+                                        QStringLiteral("/crash_\\d{14}\\.dmp \\(could not be written\\)\n"));
+        QVERIFY2(error.contains(failed), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(logDir));
+        return;
+    }
 
     const QRegularExpression dumpLine(QStringLiteral("^Crash: .* - dump: (.*/crash_(\\d{14})\\.dmp)$"));
     const QRegularExpressionMatch dumpNamed = dumpLine.match(crashLine);
     QVERIFY2(dumpNamed.hasMatch(), qPrintable(crashLine));
     const QString dumpPath = dumpNamed.captured(1);
-    QCOMPARE(QFileInfo(dumpPath).absolutePath(), dumpDir.absolutePath());
-    // The box was killed before the user closed it, so the terminal is told as well.
-    const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
+    QCOMPARE(QFileInfo(dumpPath).absolutePath(), logDir);
     QVERIFY2(error.contains(QStringLiteral("\nCrash dump: ") + dumpPath), qPrintable(error));
     QDateTime stamp = QDateTime::fromString(dumpNamed.captured(2), QStringLiteral("yyyyMMddhhmmss"));
     stamp.setTimeSpec(Qt::UTC);
     QVERIFY2(stamp >= started && stamp <= ended, qPrintable(dumpNamed.captured(2)));
 
-    if (!logFolder) {
-        QCOMPARE(outcomeLine, QStringLiteral("write log failed..."));
-        QVERIFY(!dumpDir.exists()); // never created by the program
-        return;
-    }
     QCOMPARE(outcomeLine, QStringLiteral("write log success..."));
-    QCOMPARE(dumpDir.entryList(QDir::Files), QStringList{QFileInfo(dumpPath).fileName()});
+    // Beside the box's log page.
+    QCOMPARE(QDir(logDir).entryList({QStringLiteral("crash_*")}, QDir::Files),
+             QStringList{QFileInfo(dumpPath).fileName()});
 
     QFile dumpFile(dumpPath);
     QVERIFY(dumpFile.open(QIODevice::ReadOnly));
@@ -423,11 +434,12 @@ void TestCrashHandler::crashWithoutABoxStillEnds()
     QVERIFY(QFile::copy(QStringLiteral(CRASH_HELPER), helperPath));
     if (boxThere)
         QVERIFY(QFile::copy(QStringLiteral(CRASH_BOX), programDir.filePath(QStringLiteral("ZolvaneCrashBox"))));
-    QVERIFY(QDir(programDir.path()).mkdir(QStringLiteral("Log")));
+    const QString dataHome = programDir.filePath(QStringLiteral("data"));
+    const QString logDir = dataHome + QStringLiteral("/Tamrik/Zolvane/Log");
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    const int logged = logLines().size();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     QProcess helper;
     helper.setProcessEnvironment(environment);
     helper.start(helperPath, {QStringLiteral("null-on-worker")});
@@ -436,9 +448,9 @@ void TestCrashHandler::crashWithoutABoxStillEnds()
     QCOMPARE(helper.exitCode(), SIGSEGV);
 
     // Nobody showed anything, so the terminal is told where the dump is.
-    const QStringList dumps = QDir(programDir.filePath(QStringLiteral("Log"))).entryList(QDir::Files);
+    const QStringList dumps = QDir(logDir).entryList({QStringLiteral("crash_*")}, QDir::Files);
     QCOMPARE(dumps.size(), 1);
-    const QString dumpPath = programDir.filePath(QStringLiteral("Log/")) + dumps.first();
+    const QString dumpPath = logDir + QLatin1Char('/') + dumps.first();
     const QString error = QString::fromLocal8Bit(helper.readAllStandardError());
     QVERIFY2(error.contains(QStringLiteral("Zolvane crashed: signal SIGSEGV (address not mapped) at address 0x0")),
              qPrintable(error));
@@ -446,11 +458,11 @@ void TestCrashHandler::crashWithoutABoxStillEnds()
 
     // A box that could not show itself has still logged the crash.
     if (!boxThere) {
-        QCOMPARE(logLines().size(), logged);
+        QCOMPARE(logLines(logDir).size(), 0);
         return;
     }
     QString crashLine, outcomeLine;
-    QVERIFY2(findCrashLines(logged, crashLine, outcomeLine), qPrintable(error));
+    QVERIFY2(findCrashLines(logDir, 0, crashLine, outcomeLine), qPrintable(error));
     QVERIFY2(crashLine.endsWith(QStringLiteral(" - dump: ") + dumpPath), qPrintable(crashLine));
     QCOMPARE(outcomeLine, QStringLiteral("write log success..."));
 }

@@ -92,9 +92,9 @@ private:
     // Installs the handler on a fresh directory below the home path and returns its full path.
     QString installFresh(const QString& name, int limit = 100)
     {
-        const QString relative = QStringLiteral("/logs/%1/").arg(name);
-        installHtmlLogHandler(relative, limit);
-        return QDir::homePath() + relative;
+        const QString dir = QDir::homePath() + QStringLiteral("/logs/%1/").arg(name);
+        installHtmlLogHandler(dir, limit);
+        return dir;
     }
 };
 
@@ -132,7 +132,7 @@ void TestHtmlLog::pruning()
     }
     names.sort();
 
-    installHtmlLogHandler(QStringLiteral("/prune/%1/").arg(QTest::currentDataTag()), limit);
+    installHtmlLogHandler(dir, limit);
 
     QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), names.mid(names.size() - kept));
     QVERIFY(QFileInfo(dir + QStringLiteral("a-subfolder")).isDir()); // folders are not the log's to delete
@@ -220,8 +220,7 @@ void TestHtmlLog::headWrittenOncePerPage()
 
 void TestHtmlLog::earlierPageOfTheHourKeepsItsHead()
 {
-    const QString relative = QStringLiteral("/logs/again/");
-    const QString dir = QDir::homePath() + relative;
+    const QString dir = QDir::homePath() + QStringLiteral("/logs/again/");
     QVERIFY(QDir().mkpath(dir));
     // Pages for this hour and the next, so that an hour turning during the test changes nothing. In the hour that
     // the clocks go back, both have the same name.
@@ -236,7 +235,7 @@ void TestHtmlLog::earlierPageOfTheHourKeepsItsHead()
         page.write(earlier.toUtf8());
     }
 
-    installHtmlLogHandler(relative, 100);
+    installHtmlLogHandler(dir, 100);
     qInfo("from this run");
 
     int appended = 0;

@@ -1,15 +1,14 @@
 #include "platform/KeepAwake.h"
 
+#include "PrivateSessionBus.h"
+
 #include <QtTest>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QScopeGuard>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 // Stand-ins for the desktop's inhibitors, reachable on a private session bus.
 class FakeInhibitor : public QObject, protected QDBusContext
@@ -53,52 +52,21 @@ class TestKeepAwake : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void asksBothInhibitors();
 
 private:
-    QTemporaryDir m_busDir;
-    QProcess m_bus;
-    QString m_address;
+    PrivateSessionBus m_bus;
 };
 
 void TestKeepAwake::initTestCase()
 {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    QVERIFY2(!daemon.isEmpty(), "dbus-daemon is missing (Debian package dbus-daemon; see scripts/setup-debian.sh)");
-    QVERIFY(m_busDir.isValid());
-
-    // A bus of our own, so that the test never touches the session of whoever runs it.
-    const QString config = m_busDir.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>EXTERNAL</auth>"
-                              "<policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                              "<allow own=\"*\"/>"
-                              "</policy></busconfig>")
-                   .arg(m_busDir.path())
-                   .toUtf8());
-    file.close();
-
-    m_bus.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                         QStringLiteral("--print-address=1")});
-    QVERIFY(m_bus.waitForStarted());
-    QTRY_VERIFY(m_bus.canReadLine());
-    m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-    QVERIFY(!m_address.isEmpty());
-    // Read when the program first asks for the session bus, which has not happened yet.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
-}
-
-void TestKeepAwake::cleanupTestCase()
-{
-    m_bus.terminate();
-    m_bus.waitForFinished();
+    const QString failure = m_bus.start();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void TestKeepAwake::asksBothInhibitors()
 {
-    QDBusConnection desktop = QDBusConnection::connectToBus(m_address, QStringLiteral("desktop"));
+    QDBusConnection desktop = QDBusConnection::connectToBus(m_bus.address(), QStringLiteral("desktop"));
     // libdbus aborts the process when a private connection is dropped without being closed.
     const auto closeDesktop = qScopeGuard([] { QDBusConnection::disconnectFromBus(QStringLiteral("desktop")); });
     QVERIFY(desktop.isConnected());

@@ -26,7 +26,7 @@ void TestProgramInit::startupSequence()
     ProgramInit::gInstance()->initLogger();
 
     // A second page when the hour turned during the start-up; the lines then continue there after its head.
-    const QString logDir = QDir::homePath() + AppLogDir;
+    const QString logDir = perUserPath(AppLogDir);
     const QStringList pages = QDir(logDir).entryList(QDir::Files, QDir::Name);
     QVERIFY2(pages.size() == 1 || pages.size() == 2, qPrintable(pages.join(QLatin1Char(' '))));
     QString content;

@@ -8,7 +8,7 @@ namespace {
 
 QString configDir()
 {
-    return QDir::homePath() + AppConfigDir;
+    return perUserPath(AppConfigDir);
 }
 
 QString iniPath()
