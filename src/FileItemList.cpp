@@ -16,16 +16,21 @@ FileItemList::~FileItemList()
 void FileItemList::addFiles(QStringList paths)
 {
     for (const QString& path : qAsConst(paths)) {
-        if (m_paths.contains(path))
+        // Written as "./x.pdf", "dir//x.pdf", absolute or through a link, a file is still one file, and
+        // a second row would make the next run write a second copy. A path that leads nowhere has no
+        // canonical form and would not open anyway.
+        const QFileInfo file(path);
+        const QString canonicalPath = file.canonicalFilePath();
+        if (canonicalPath.isEmpty() || m_canonicalPaths.contains(canonicalPath))
             continue;
-        if (!QFileInfo(path).suffix().contains(QLatin1String("pdf"), Qt::CaseInsensitive))
+        if (!file.suffix().contains(QLatin1String("pdf"), Qt::CaseInsensitive))
             continue;
         auto item = std::make_unique<PDFFileItem>(path);
         if (!item->openPdf())
             continue;
         m_openedItems.append(item.get());
         m_items.append(item.release());
-        m_paths.append(path);
+        m_canonicalPaths.append(canonicalPath);
     }
 }
 
@@ -48,7 +53,7 @@ void FileItemList::removeAt(int row)
     m_openedItems.removeOne(qobject_cast<PDFFileItem*>(item));
     delete item;
     m_items.removeAt(row);
-    m_paths.removeAt(row);
+    m_canonicalPaths.removeAt(row);
 }
 
 void FileItemList::clear()

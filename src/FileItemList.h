@@ -16,8 +16,9 @@ public:
     explicit FileItemList(QObject* parent = nullptr);
     ~FileItemList() override;
 
-    // Appends, in the given order, every path that is not listed yet, whose suffix names a PDF and
-    // that qpdf can open; the new items follow the previous count.
+    // Appends, in the given order, every path whose file is not listed yet (under any spelling of its
+    // path or through a link), whose suffix names a PDF and that qpdf can open; the new items follow
+    // the previous count. Each item keeps its path as given.
     void addFiles(QStringList paths);
     // False only when every listed document is locked.
     bool canCompress() const;
@@ -37,5 +38,6 @@ private:
 
     QList<FileItem*> m_items;
     QList<PDFFileItem*> m_openedItems;
-    QStringList m_paths;
+    // The canonical path of each entry of m_items, at the same index: one file, one row.
+    QStringList m_canonicalPaths;
 };

@@ -137,6 +137,12 @@ void removeFailedOutput(const QString& outputPath)
 
 } // namespace
 
+bool isRegularFile(const QString& path)
+{
+    // QFileInfo follows links and counts only regular files as files.
+    return QFileInfo(path).isFile();
+}
+
 QByteArrayList GSCompressor::arguments(const QString& inputPath, const QString& outputPath,
                                        const QString& password) const
 {
@@ -176,6 +182,12 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
         LOG_WARNING("GSCompressor::compress") << "No output folder for" << inputPath;
         return gs_error_undefinedfilename;
     }
+    // Checked before a name is reserved, so that a refused input leaves nothing in the output folder. A
+    // missing input is left to Ghostscript, whose message says what it looked for.
+    if (QFileInfo::exists(inputPath) && !isRegularFile(inputPath)) {
+        LOG_WARNING("GSCompressor::compress") << "Not a regular file:" << inputPath;
+        return gs_error_invalidfileaccess;
+    }
     makeUniqueFileName(outputDir, m_outputFileName, 0);
     const QString outputPath = outputDir + QLatin1Char('/') + m_outputFileName;
 
@@ -212,7 +224,8 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     }
 
     if (code == 0) {
-        const qint64 inputPages = pdfPageCount(inputPath, password);
+        // The input may have been swapped for a FIFO while Ghostscript ran.
+        const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
         const qint64 outputPages = pdfPageCount(outputPath);
         if (inputPages <= 0 || outputPages != inputPages) {
             LOG_WARNING("GSCompressor::compress")

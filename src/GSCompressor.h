@@ -3,11 +3,17 @@
 #include "CompressInterface.h"
 
 #include <QByteArrayList>
+#include <QString>
 
 // Colour and grey image resolution (dpi) of the custom level, indexed by custom value - 1.
 extern const int ImageResolutionByLevel[10];
 // Mono image resolution (dpi) of the custom level, indexed by custom value - 1.
 extern const int MonoImageResolutionByLevel[10];
+
+// Whether path leads, after any links, to a regular file. qpdf and Ghostscript open whatever they are
+// given: a FIFO keeps them waiting for a writer, a device such as /dev/zero feeds them without end. The
+// document items and the compressor ask this before either library opens a listed file.
+bool isRegularFile(const QString& path);
 
 // Compresses through Ghostscript's pdfwrite device, in process: one Ghostscript instance per run,
 // several runs (of different documents) at once on the pool threads.

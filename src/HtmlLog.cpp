@@ -134,16 +134,20 @@ void htmlLogMessageHandler(QtMsgType type, const QMessageLogContext& context, co
             if (state.page.isOpen())
                 state.page.close();
             state.page.setFileName(pagePath);
-            if (!state.page.open(QIODevice::WriteOnly | QIODevice::Append))
-                return; // the message is lost; there is nowhere to say so
-            state.stream.setDevice(&state.page);
-            state.stream.setCodec("UTF-8");
-            // A page of this hour left by an earlier run already has its head.
-            if (state.page.size() == 0)
-                state.stream << LogPageTemplate << "\r\n";
+            if (state.page.open(QIODevice::WriteOnly | QIODevice::Append)) {
+                state.stream.setDevice(&state.page);
+                state.stream.setCodec("UTF-8");
+                // A page of this hour left by an earlier run already has its head.
+                if (state.page.size() == 0)
+                    state.stream << LogPageTemplate << "\r\n";
+            }
         }
-        state.stream << line;
-        state.stream.flush();
+        // Without a page (the log folder cannot be made or written) the line is lost from the page,
+        // but the debug output below still gets it: it may be all there is to go on.
+        if (state.page.isOpen()) {
+            state.stream << line;
+            state.stream.flush();
+        }
     }
 
     platform::writeDebugOutput(stamp + QLatin1Char(' ') + message);

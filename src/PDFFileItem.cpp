@@ -1,6 +1,7 @@
 #include "PDFFileItem.h"
 
 #include "FileSize.h"
+#include "GSCompressor.h"
 #include "LogPosition.h"
 
 #include <QFile>
@@ -47,6 +48,10 @@ qint64 PDFFileItem::countPages()
 bool PDFFileItem::openPdf()
 {
     qDebug() << "Open file:" << m_filePath;
+    if (!isRegularFile(m_filePath)) {
+        qWarning() << "Not a regular file:" << m_filePath;
+        return false;
+    }
     QPDF& document = newDocument();
     try {
         document.processFile(QFile::encodeName(m_filePath).constData(), nullptr);
@@ -82,6 +87,12 @@ bool PDFFileItem::openPdf()
 
 bool PDFFileItem::unlockPdf(QString password)
 {
+    // The file may have been swapped for a FIFO or a device since it was listed; qpdf would block the
+    // GUI thread on it.
+    if (!isRegularFile(m_filePath)) {
+        qWarning() << "Not a regular file:" << m_filePath;
+        return false;
+    }
     QPDF& document = newDocument();
     try {
         document.processFile(QFile::encodeName(m_filePath).constData(), password.toUtf8().constData());

@@ -21,11 +21,11 @@ public:
     int pdfCompress(QString filePath, QString outputDir) override;
     void setCompressSetting(const CompressSetting& setting) override;
 
-    // False refuses the file: damaged, not a PDF, or not readable at all. A file that needs an
-    // open password is kept, locked.
+    // False refuses the file: damaged, not a PDF, not readable at all, or no regular file (a FIFO,
+    // a device, a socket, a folder). A file that needs an open password is kept, locked.
     bool openPdf();
-    // False when qpdf takes neither the open nor the permission password. Either one unlocks the
-    // file, and Ghostscript is later handed the same password.
+    // False when qpdf takes neither the open nor the permission password, or the file is no longer a
+    // regular file. Either password unlocks the file, and Ghostscript is later handed the same one.
     bool unlockPdf(QString password);
     bool needOpenPassword() const { return m_needOpenPassword; }
     bool hasPermissionPassword() const { return m_hasPermissionPassword; }

@@ -89,9 +89,13 @@ void FakeUpdateService::writeAnswer(QTcpSocket* socket, const Answer& answer)
 {
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
     reply += "Content-Type: application/json\r\n";
-    reply += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    if (answer.contentLength != Answer::NoLength) {
+        const qint64 length = answer.contentLength == Answer::BodyLength ? answer.body.size() : answer.contentLength;
+        reply += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    }
     reply += "Connection: close\r\n\r\n";
     reply += answer.body;
     socket->write(reply);
-    socket->disconnectFromHost();
+    if (!answer.keepOpen)
+        socket->disconnectFromHost();
 }

@@ -28,6 +28,13 @@ public:
         int delayMs = 0;
         // Accept the connection, read the request and never answer.
         bool silent = false;
+        // The "Content-Length" to send: the body's own, none (the answer ends when the connection closes),
+        // or any other number.
+        static constexpr qint64 BodyLength = -1;
+        static constexpr qint64 NoLength = -2;
+        qint64 contentLength = BodyLength;
+        // Leave the connection open after the body, as if more were to come.
+        bool keepOpen = false;
     };
 
     struct Request

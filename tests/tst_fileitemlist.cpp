@@ -1,6 +1,7 @@
 #include "FileItemList.h"
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
+#include "TimeLimit.h"
 
 #include <QtTest>
 
@@ -39,6 +40,12 @@ void TestFileItemList::initTestCase()
     QVERIFY(PdfFixtures::writeEncrypted(plain, fixture(QStringLiteral("locked2.pdf")), PdfFixtures::Cipher::Rc4,
                                         QStringLiteral("user"), QStringLiteral("owner")));
     QVERIFY(PdfFixtures::writeDamaged(fixture(QStringLiteral("damaged.pdf"))));
+    QVERIFY(QFile::link(plain, fixture(QStringLiteral("link.pdf"))));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.pdf")));
+    QVERIFY(PdfFixtures::makeFifo(fixture(QStringLiteral("fifo.pdf"))));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), fixture(QStringLiteral("zero.pdf"))));
+    QVERIFY(QFile::link(QStringLiteral("/dev/urandom"), fixture(QStringLiteral("random.pdf"))));
 }
 
 void TestFileItemList::acceptsPaths_data()
@@ -48,13 +55,21 @@ void TestFileItemList::acceptsPaths_data()
 
     QTest::newRow("same path twice in one call") << QStringList{"a.pdf|a.pdf"} << QStringList{"a.pdf"};
     QTest::newRow("same path in two calls") << QStringList{"a.pdf", "b.pdf|a.pdf"} << QStringList{"a.pdf", "b.pdf"};
-    QTest::newRow("same file written differently") << QStringList{"a.pdf|./a.pdf"} << QStringList{"a.pdf", "./a.pdf"};
+    // One file, one row, under the path it was first given: each row writes its own output.
+    QTest::newRow("same file written differently")
+        << QStringList{"a.pdf|./a.pdf|/a.pdf|sub/../a.pdf"} << QStringList{"a.pdf"};
+    QTest::newRow("same file through a link") << QStringList{"./a.pdf", "link.pdf|a.pdf"} << QStringList{"./a.pdf"};
     QTest::newRow("suffix in capitals") << QStringList{"report.PDF"} << QStringList{"report.PDF"};
     QTest::newRow("suffix containing pdf") << QStringList{"report.pdfa"} << QStringList{"report.pdfa"};
     QTest::newRow("other suffix, PDF inside") << QStringList{"report.txt|report"} << QStringList();
     QTest::newRow("damaged among good ones") << QStringList{"a.pdf|damaged.pdf|b.pdf"} << QStringList{"a.pdf", "b.pdf"};
     QTest::newRow("missing file") << QStringList{"nowhere.pdf"} << QStringList();
     QTest::newRow("locked file is listed") << QStringList{"locked.pdf"} << QStringList{"locked.pdf"};
+    // qpdf waited for good on FIFOs and devices, on the GUI thread.
+    QTest::newRow("FIFO") << QStringList{"fifo.pdf|a.pdf"} << QStringList{"a.pdf"};
+    QTest::newRow("link to /dev/zero") << QStringList{"zero.pdf|a.pdf"} << QStringList{"a.pdf"};
+    QTest::newRow("link to /dev/urandom") << QStringList{"random.pdf|a.pdf"} << QStringList{"a.pdf"};
+    QTest::newRow("folder") << QStringList{"folder.pdf"} << QStringList();
 }
 
 void TestFileItemList::acceptsPaths()
@@ -62,17 +77,21 @@ void TestFileItemList::acceptsPaths()
     QFETCH(QStringList, batches);
     QFETCH(QStringList, listed);
 
-    FileItemList list;
-    for (const QString& batch : qAsConst(batches)) {
-        QStringList paths;
-        for (const QString& name : batch.split(QLatin1Char('|')))
-            paths << fixture(name);
-        list.addFiles(paths);
-    }
-    QStringList actual;
-    for (int row = 0; row < list.count(); ++row)
-        actual << list.at(row)->filePath().mid(m_dir.path().size() + 1);
-    QCOMPARE(actual, listed);
+    const std::optional<QStringList> actual = resultWithin(5000, [batches, folder = m_dir.path()] {
+        FileItemList list;
+        for (const QString& batch : batches) {
+            QStringList paths;
+            for (const QString& name : batch.split(QLatin1Char('|')))
+                paths << folder + QLatin1Char('/') + name; // "/a.pdf" gives "<folder>//a.pdf"
+            list.addFiles(paths);
+        }
+        QStringList names;
+        for (int row = 0; row < list.count(); ++row)
+            names << list.at(row)->filePath().mid(folder.size() + 1);
+        return names;
+    });
+    QVERIFY2(actual, "addFiles did not return");
+    QCOMPARE(*actual, listed);
 }
 
 void TestFileItemList::keepsOrderAndFindsNewItems()
@@ -138,9 +157,10 @@ void TestFileItemList::removeAtDestroysTheRowsItem()
     QVERIFY(middle.isNull());
     QCOMPARE(list.count(), 2);
     QCOMPARE(list.at(1)->fileName(), QStringLiteral("c.pdf"));
-    // The path is free again.
-    list.addFiles({fixture(QStringLiteral("b.pdf"))});
+    // The file is free again, under any of its paths; the others stay taken.
+    list.addFiles({fixture(QStringLiteral("./b.pdf")), fixture(QStringLiteral("sub/../c.pdf"))});
     QCOMPARE(list.count(), 3);
+    QCOMPARE(list.at(2)->fileName(), QStringLiteral("b.pdf"));
 }
 
 void TestFileItemList::clearAndDestructorDestroyEverything()

@@ -86,6 +86,7 @@ private slots:
     void earlierPageOfTheHourKeepsItsHead();
     void debugOutputGetsThePlainText();
     void pageThatCannotBeOpenedIsTriedAgain();
+    void debugOutputWithoutPage();
     void threadsWriteWholeLines();
 
 private:
@@ -275,6 +276,26 @@ void TestHtmlLog::pageThatCannotBeOpenedIsTriedAgain()
     const QStringList lines = pageLines(dir);
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines.first().endsWith(QStringLiteral(" found</div>")));
+}
+
+void TestHtmlLog::debugOutputWithoutPage()
+{
+    // A file where the log folder should be stops root as well as any user.
+    QFile blocked(QDir::homePath() + QStringLiteral("/blocked"));
+    QVERIFY(blocked.open(QIODevice::WriteOnly));
+    installHtmlLogHandler(QStringLiteral("/blocked/"), 100);
+
+    const QString captured = QDir::homePath() + QStringLiteral("/stderr.txt");
+    {
+        StderrRedirect redirect(captured);
+        qWarning("no page for this");
+        qWarning("nor for this");
+    }
+    const QStringList lines = readAll(captured).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).endsWith(QLatin1String(" no page for this")) &&
+            lines.at(1).endsWith(QLatin1String(" nor for this")));
+    QCOMPARE(blocked.size(), 0);
 }
 
 void TestHtmlLog::threadsWriteWholeLines()

@@ -1,6 +1,7 @@
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
 #include "PdfPageCount.h"
+#include "TimeLimit.h"
 
 #include <QtTest>
 
@@ -43,6 +44,7 @@ private slots:
     void unreadableForUsers();
     void unlock_data();
     void unlock();
+    void unlockRefusesAFifo();
     void unlockedFileCompressesWithItsPassword_data();
     void unlockedFileCompressesWithItsPassword();
     void successfulRunReportsNameAndSize();
@@ -180,6 +182,21 @@ void TestPDFFileItem::unlock()
     QCOMPARE(item.isLocked(), !accepted);
     QCOMPARE(unlocked.count(), accepted ? 1 : 0);
     QCOMPARE(item.pageCount(), FixturePages);
+}
+
+void TestPDFFileItem::unlockRefusesAFifo()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("locked.pdf"));
+    QVERIFY(QFile::copy(fixture(QStringLiteral("user-aes.pdf")), path));
+    const auto item = std::make_shared<PDFFileItem>(path);
+    QVERIFY(item->openPdf());
+    // Swapped while the password dialog is open: qpdf waited for good, on the GUI thread.
+    QVERIFY(QFile::remove(path) && PdfFixtures::makeFifo(path));
+
+    const std::optional<bool> unlocked = resultWithin(5000, [item] { return item->unlockPdf(UserPassword); });
+    QVERIFY2(unlocked, "unlockPdf did not return");
+    QVERIFY(!*unlocked && item->isLocked());
 }
 
 void TestPDFFileItem::unlockedFileCompressesWithItsPassword_data()

@@ -83,6 +83,8 @@ private slots:
     void updateCheck();
     void checkWithoutAnswer_data();
     void checkWithoutAnswer();
+    void oversizedAnswer_data();
+    void oversizedAnswer();
     void waitKeepsEventsButHoldsInput();
 
 private:
@@ -427,6 +429,45 @@ void TestVelmora::checkWithoutAnswer()
     QCOMPARE(version, CallersVersion);
     QCOMPARE(url, CallersUrl);
     QVERIFY2(waited >= minMs && waited < maxMs, qPrintable(QString::number(waited)));
+}
+
+void TestVelmora::oversizedAnswer_data()
+{
+    QTest::addColumn<qint64>("bodySize");
+    QTest::addColumn<qint64>("contentLength");
+    QTest::addColumn<int>("code");
+
+    // Each body is a valid "up to date" answer padded with blanks. The answers over the limit never end, so
+    // only giving up on them early ends the wait before the time limit.
+    constexpr qint64 Limit = 16 * 1024 * 1024;
+    QTest::newRow("at the limit") << Limit << FakeUpdateService::Answer::BodyLength << 201;
+    QTest::newRow("length over the limit") << qint64(20) << Limit + 1 << 0;
+    QTest::newRow("no length, bytes over the limit") << Limit + 1 << FakeUpdateService::Answer::NoLength << 0;
+}
+
+void TestVelmora::oversizedAnswer()
+{
+    QFETCH(qint64, bodySize);
+    QFETCH(qint64, contentLength);
+    QFETCH(int, code);
+
+    FakeUpdateService::Answer answer;
+    answer.body = R"({"code":201})";
+    answer.body.append(QByteArray(int(bodySize) - answer.body.size(), ' '));
+    answer.contentLength = contentLength;
+    answer.keepOpen = code == 0;
+    service.setAnswer(UpdatePath, answer);
+    if (code == 201)
+        QTest::ignoreMessage(QtDebugMsg, answer.body.constData());
+
+    int gotCode = -1;
+    QString version;
+    QString url;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(Velmora::gInstance()->checkVersionUpdate(gotCode, version, url), code == 201);
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(gotCode, code);
 }
 
 void TestVelmora::waitKeepsEventsButHoldsInput()

@@ -20,6 +20,11 @@ namespace {
 // Each request blocks the GUI thread, and the program makes them at start-up before its window shows:
 // without network the user waits this long per request.
 constexpr int RequestTimeoutMs = 3000;
+// Real answers are a few hundred bytes. Anything past this is no answer of the service, and reading it
+// all would cost memory (a copy per conversion) and time until the program gives up.
+constexpr qint64 MaxAnswerBytes = 16 * 1024 * 1024;
+// How much the reply may hold unread, so that Qt does not take in a huge answer faster than we look at it.
+constexpr qint64 ReplyBufferBytes = 1024 * 1024;
 } // namespace
 
 QString serviceRequestAddress(const QString& endpoint, const QString& productId, const QString& version,
@@ -55,6 +60,7 @@ void VelmoraNetWorkProcess::syncGet(const QString& url, QString& body, int& http
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
     // Deleting a reply that still runs aborts its request, so nothing outlives this call.
     const std::unique_ptr<QNetworkReply> reply(manager->get(request));
+    reply->setReadBufferSize(ReplyBufferBytes);
 
     // The caller is the GUI thread: keep painting, timers and queued signals going while we wait, but do
     // not let a click or a key press start anything before the answer is in.
@@ -65,11 +71,37 @@ void VelmoraNetWorkProcess::syncGet(const QString& url, QString& body, int& http
             loop.quit();
     });
     connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 
+    // An answer too large to be one is given up on as soon as that is known: from its declared length,
+    // else once one byte more than the limit has come in. Aborting finishes the reply, which ends the wait.
+    QByteArray received;
+    bool tooLarge = false;
+    const auto giveUp = [&reply, &tooLarge] {
+        tooLarge = true;
+        reply->abort();
+    };
+    const auto take = [&reply, &received, &giveUp] {
+        received += reply->read(MaxAnswerBytes + 1 - received.size());
+        if (received.size() > MaxAnswerBytes)
+            giveUp();
+    };
+    connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&reply, &giveUp] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxAnswerBytes)
+            giveUp();
+    });
+    connect(reply.get(), &QNetworkReply::readyRead, &loop, take);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!tooLarge && reply->isOpen())
+        take(); // what came in with the end of the answer, or before the time ran out
+
+    if (tooLarge) {
+        httpStatus = 0;
+        body = QStringLiteral("The answer is larger than %1 bytes").arg(MaxAnswerBytes);
+        return;
+    }
     httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() == QNetworkReply::NoError)
-        body = QString::fromLocal8Bit(reply->readAll());
+        body = QString::fromLocal8Bit(received);
     else
         body = reply->errorString();
 }

@@ -10,6 +10,8 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <sys/stat.h>
+
 #include <exception>
 #include <string>
 #include <vector>
@@ -169,6 +171,11 @@ bool writeMissingPageObject(const QString& path)
 bool makeLinkLoop(const QString& path)
 {
     return QFile::link(path, path);
+}
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
 } // namespace PdfFixtures

@@ -37,4 +37,7 @@ bool writeMissingPageObject(const QString& path);
 // Cannot be read even by root: a symbolic link to itself.
 bool makeLinkLoop(const QString& path);
 
+// A FIFO: whoever opens it for reading waits for a writer that never comes.
+bool makeFifo(const QString& path);
+
 } // namespace PdfFixtures
