@@ -498,7 +498,7 @@ void TestCustomWindowFrame::helpEntries_data()
     QTest::addColumn<QUrl>("opened");
 
     const QUrl logFolder =
-        QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/AppData/Roaming/Tamrik/Zolvane/Log/"));
+        QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/.local/share/Tamrik/Zolvane/Log/"));
     QTest::newRow("FAQ") << 2 << 1 << QUrl(FaqPageUrl);
     QTest::newRow("support") << 3 << 1 << QUrl(SupportPageUrl);
     // The pages are the ones the menu names, whatever the language.
