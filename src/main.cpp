@@ -1,11 +1,44 @@
-#include <QApplication>
+#include "CrashDump.h"
+#include "CustomWindowFrame.h"
+#include "MainWindow.h"
+#include "MultiLanguage.h"
+#include "QNetWorkProcess.h"
+#include "StartUp.h"
 
-#include <cstdio>
+#include <QApplication>
+#include <QFont>
+#include <QStyle>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
-    // The window arrives with the user interface; until then there is nothing to show.
-    std::fputs("Zolvane: the main window is not built yet.\n", stderr);
-    return 0;
+
+    if (!installCrashExceptionFilter())
+        qWarning("Zolvane: crash handling is not installed; a crash will leave no dump.");
+
+    QFont font;
+    font.setFamily(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+    QApplication::style()->unpolish(&app);
+    loadStyleSheet(QStringLiteral(":/resource/style.qss"));
+
+    // Starts the log: everything from here on is written to it.
+    MainWindow* mainWindow = MainWindow::gInstance();
+    std::unique_ptr<CustomWindowFrame> frame(frameMainWindow(mainWindow));
+
+    MultiLanguage::gInstance()->initLanguage();
+    // Runs to its end, so that whatever it has to say comes before the window.
+    QNetWorkProcess::gInstance()->checkUpdate();
+
+    frame->show();
+    const int result = app.exec();
+    // The frame takes the main window with it, whose destructor drops the queued compressions and waits for
+    // the running ones; that needs the application object.
+    frame.reset();
+    return result;
 }
