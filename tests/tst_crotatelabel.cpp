@@ -127,10 +127,9 @@ void TestCRotateLabel::picture()
     QCOMPARE(image.size(), QSize(40, 40));
 
     if (red.isNull()) {
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x)
-                QCOMPARE(qAlpha(image.pixel(x, y)), 0);
-        }
+        QImage nothing(image.size(), image.format());
+        nothing.fill(Qt::transparent);
+        QCOMPARE(image, nothing);
         return;
     }
     QCOMPARE(QColor(image.pixel(red)), QColor(Qt::red));
