@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes an image-heavy sample set, compresses it with bench_compress (in process, on the thread
-# pool) and with the gs command line run in parallel at the same thread count, and prints both
-# walls and their ratio. The two take turns RUNS times (default 3) and the best wall of each
+# pool), through the real main window (bench_mainwindow, which also notes the longest stall of the
+# GUI thread) and with the gs command line run in parallel at the same thread count, and prints the
+# walls and their ratios. The two take turns RUNS times (default 3) and the best wall of each
 # counts, since other work on the machine only ever slows a run down. Last, half of the set is
 # compressed again to show whether memory grows with the batch.
 #
@@ -23,7 +24,7 @@ case $level in
 *) echo "compare-with-gs: the gs command line is compared at levels 0, 1 and 2 only" >&2; exit 2 ;;
 esac
 
-for tool in bench_compress bench_make_samples; do
+for tool in bench_compress bench_mainwindow bench_make_samples; do
     [ -x "$build/bench/$tool" ] || { echo "compare-with-gs: $build/bench/$tool is missing; build first" >&2; exit 2; }
 done
 command -v gs >/dev/null || { echo "compare-with-gs: the gs command is missing" >&2; exit 2; }
@@ -47,6 +48,12 @@ while [ "$run" -le "$runs" ]; do
     threads=$(sed -n 's/.*threads=\([0-9]*\).*/\1/p' "$work/inproc.txt")
     sed -n 's/^wall_s=//p' "$work/inproc.txt" >>"$work/inproc-walls"
 
+    echo "== run $run: through the main window (bench_mainwindow)"
+    rm -rf "$work/out-window"
+    "$build/bench/bench_mainwindow" "$work/in" "$work/out-window" | tee "$work/window.txt"
+    sed -n 's/^wall_s=//p' "$work/window.txt" >>"$work/window-walls"
+    sed -n 's/^max_gap_ms=//p' "$work/window.txt" >>"$work/window-gaps"
+
     echo "== run $run: gs command line, $threads at a time"
     mkdir -p "$work/out-gs"
     start=$(now)
@@ -67,6 +74,9 @@ mkdir -p "$work/half"
 inproc=$(best <"$work/inproc-walls")
 cli=$(best <"$work/gs-walls")
 echo "== summary (best of $runs)"
+window=$(best <"$work/window-walls")
 echo "threads=$threads inproc_wall_s=$inproc gs_wall_s=$cli ratio=$(echo "$inproc $cli" | awk '{ printf "%.3f", $1 / $2 }')"
+echo "window_wall_s=$window window_to_inproc=$(echo "$window $inproc" | awk '{ printf "%.3f", $1 / $2 }')" \
+    "worst_gui_gap_ms=$(sort -n "$work/window-gaps" | tail -n 1)"
 echo "peak_rss_kb half_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/half.txt")" \
     "full_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/inproc.txt")"
