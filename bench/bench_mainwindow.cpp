@@ -53,9 +53,7 @@ int main(int argc, char* argv[])
     qint64 maxGapMs = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, &app, [&] {
-        maxGapMs = qMax(maxGapMs, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout, &app, [&] { maxGapMs = qMax(maxGapMs, sinceTick.restart()); });
 
     auto* addButton = window->findChild<QWidget*>(QStringLiteral("btn_add_file"));
     QTimer idleCheck;

@@ -38,8 +38,7 @@ QString elidedFor(const QLabel* label, const QString& text)
 
 } // namespace
 
-FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent)
-    : QWidget(parent), ui(new Ui_FileItemWidget), item(item)
+FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent) : QWidget(parent), ui(new Ui_FileItemWidget), item(item)
 {
     ui->setupUi(this);
     settingDialog = new CompressSettingWidget(MainWindow::gInstance());
@@ -80,7 +79,8 @@ CompressSetting& FileItemWidget::compressSetting()
 void FileItemWidget::initItemView()
 {
     // The spinner and the mark share one spot; the strip keeps its width whether they show or not.
-    for (QWidget* widget : {static_cast<QWidget*>(ui->btn_convert_finished), static_cast<QWidget*>(ui->label_waiting)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->btn_convert_finished), static_cast<QWidget*>(ui->label_waiting)}) {
         widget->hide();
         QSizePolicy policy = widget->sizePolicy();
         policy.setRetainSizeWhenHidden(true);

@@ -159,8 +159,8 @@ void MainWindow::setControlsEnabled(bool enabled)
 void MainWindow::btn_add_file_clicked()
 {
     AppSettings* settings = AppSettings::gInstance();
-    const QStringList paths = QFileDialog::getOpenFileNames(this, tr("Select Files"), settings->lastOpenDir(),
-                                                            QStringLiteral("*.pdf"));
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(this, tr("Select Files"), settings->lastOpenDir(), QStringLiteral("*.pdf"));
     if (paths.isEmpty())
         return;
     settings->setLastOpenDir(QFileInfo(paths.first()).path());

@@ -1,6 +1,6 @@
 #include "FileItemWidget.h"
 #include "FileSize.h"
-#include "ModalDialogs.h"
+#include "ModalWatcher.h"
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
 #include "SignalTransferStation.h"
@@ -33,8 +33,7 @@ struct Row
     std::unique_ptr<PDFFileItem> item;
     std::unique_ptr<FileItemWidget> widget;
 
-    template <typename T = QWidget>
-    T* child(const char* name) const
+    template <typename T = QWidget> T* child(const char* name) const
     {
         return widget->findChild<T*>(QLatin1String(name));
     }
@@ -259,7 +258,7 @@ void TestFileItemWidget::resetOfAFinishedRow()
     QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
 
     if (how == QLatin1String("settings")) {
-        ModalDialogs::answerNext([](QWidget* dialog) {
+        ModalWatcher answerer([](QWidget* dialog) {
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_cancel")), Qt::LeftButton);
         });
         QTest::mouseClick(row.child<QPushButton>("btn_compressSetting"), Qt::LeftButton);
@@ -321,7 +320,7 @@ void TestFileItemWidget::unlockThroughThePasswordDialog()
     QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
     QSignalSpy decrypted(row.widget.get(), &FileItemWidget::decryptionSuccess);
 
-    ModalDialogs::answerNext([password](QWidget* dialog) {
+    ModalWatcher answerer([password](QWidget* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_password"))->setText(password);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
         if (QApplication::activeModalWidget() == dialog) // still asking

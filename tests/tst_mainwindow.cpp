@@ -3,7 +3,7 @@
 #include "FileItem.h"
 #include "FileItemWidget.h"
 #include "MainWindow.h"
-#include "ModalDialogs.h"
+#include "ModalWatcher.h"
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
 
@@ -27,8 +27,9 @@ const QString UserPassword = QStringLiteral("user");
 
 QStringList controlNames()
 {
-    return {QStringLiteral("btn_add_file"),    QStringLiteral("btn_clear"),    QStringLiteral("btn_delete"),
-            QStringLiteral("btn_open_folder"), QStringLiteral("btn_compress"), QStringLiteral("lineEdit_select_folder")};
+    return {QStringLiteral("btn_add_file"), QStringLiteral("btn_clear"),
+            QStringLiteral("btn_delete"),   QStringLiteral("btn_open_folder"),
+            QStringLiteral("btn_compress"), QStringLiteral("lineEdit_select_folder")};
 }
 
 // Holds every thread of the global pool until released, so that a run's tasks stay queued.
@@ -77,8 +78,7 @@ private slots:
 
 private:
     QString fixture(const QString& name) const { return m_dir.filePath(name); }
-    template <typename T = QWidget>
-    static T* child(const QWidget& window, const QString& name)
+    template <typename T = QWidget> static T* child(const QWidget& window, const QString& name)
     {
         return window.findChild<T*>(name);
     }
@@ -229,13 +229,13 @@ void TestMainWindow::addingFiles_data()
     QTest::addColumn<bool>("dragAccepted");
     QTest::addColumn<QStringList>("rows");
 
-    QTest::newRow("dialog: in the given order") << QStringList{"c.pdf", "a.pdf", "b.pdf"} << false << false
-                                                << QStringList{"c.pdf", "a.pdf", "b.pdf"};
+    QTest::newRow("dialog: in the given order")
+        << QStringList{"c.pdf", "a.pdf", "b.pdf"} << false << false << QStringList{"c.pdf", "a.pdf", "b.pdf"};
     QTest::newRow("dialog: capital suffix") << QStringList{"UPPER.PDF"} << false << false << QStringList{"UPPER.PDF"};
     QTest::newRow("dialog: listed and damaged files left out")
         << QStringList{"a.pdf", "damaged.pdf", "a.pdf"} << false << false << QStringList{"a.pdf"};
-    QTest::newRow("drop: PDF with a text file") << QStringList{"notes.txt", "b.pdf"} << true << true
-                                                << QStringList{"b.pdf"};
+    QTest::newRow("drop: PDF with a text file")
+        << QStringList{"notes.txt", "b.pdf"} << true << true << QStringList{"b.pdf"};
     QTest::newRow("drop: capital suffix refused") << QStringList{"UPPER.PDF"} << true << false << QStringList();
     QTest::newRow("drop: remote address refused") << QStringList{"http:a.pdf"} << true << false << QStringList();
     QTest::newRow("drop: damaged file") << QStringList{"damaged.pdf"} << true << true << QStringList();
@@ -253,7 +253,7 @@ void TestMainWindow::addingFiles()
         QList<QUrl> urls;
         for (const QString& name : qAsConst(names))
             urls << (name.startsWith(QLatin1String("http:")) ? QUrl(QStringLiteral("http://example.org/") + name.mid(5))
-                                                              : QUrl::fromLocalFile(fixture(name)));
+                                                             : QUrl::fromLocalFile(fixture(name)));
         QCOMPARE(drop(window, urls), dragAccepted);
     } else {
         QStringList paths;
@@ -280,7 +280,7 @@ void TestMainWindow::compressButtonFollowsLocks()
     // Unlocking through the row enables it again.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    ModalDialogs::answerNext([](QWidget* dialog) {
+    ModalWatcher answerer([](QWidget* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_password"))->setText(UserPassword);
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
     });
@@ -338,7 +338,7 @@ void TestMainWindow::compressRun()
         QTest::keyClick(&window, Qt::Key_Delete);
         QTest::keyClick(&window, Qt::Key_Backspace);
         QCOMPARE(list(window)->count(), 4);
-        ModalDialogs::answerNext([](QWidget* dialog) {
+        ModalWatcher answerer([](QWidget* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("lineEdit_password"))->setText(UserPassword);
             QTest::keyClick(dialog, Qt::Key_Return);
         });
@@ -424,18 +424,22 @@ void TestMainWindow::outputFolder()
         auto* field = child<QLineEdit>(window, "lineEdit_select_folder");
 
         // Compress without a folder asks for one; cancelling starts nothing.
-        ModalDialogs::answerNext([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
-        QTest::mouseClick(child(window, "btn_compress"), Qt::LeftButton);
+        {
+            ModalWatcher cancel([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+            QTest::mouseClick(child(window, "btn_compress"), Qt::LeftButton);
+        }
         QVERIFY(field->text().isEmpty());
         QVERIFY(child(window, "btn_add_file")->isEnabled());
 
         // A click on the field chooses it.
-        ModalDialogs::answerNext([&out](QWidget* dialog) {
-            auto* chooser = qobject_cast<QFileDialog*>(dialog);
-            chooser->setDirectory(out.path());
-            QMetaObject::invokeMethod(chooser, "accept");
-        });
-        QTest::mouseClick(field, Qt::LeftButton);
+        {
+            ModalWatcher choose([&out](QWidget* dialog) {
+                auto* chooser = qobject_cast<QFileDialog*>(dialog);
+                chooser->setDirectory(out.path());
+                QMetaObject::invokeMethod(chooser, "accept");
+            });
+            QTest::mouseClick(field, Qt::LeftButton);
+        }
         QCOMPARE(field->text(), out.path());
         QCOMPARE(AppSettings::gInstance()->outputDir(), out.path());
     }
