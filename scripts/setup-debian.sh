@@ -18,6 +18,7 @@ dbus-daemon
 libgs-dev
 libqpdf-dev
 fonts-liberation
+fonts-noto-cjk
 ghostscript
 "
 
