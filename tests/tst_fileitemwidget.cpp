@@ -1,6 +1,7 @@
 #include "FileItemWidget.h"
 #include "FileSize.h"
 #include "ModalWatcher.h"
+#include "MultiLanguage.h"
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
 #include "SignalTransferStation.h"
@@ -176,6 +177,14 @@ void TestFileItemWidget::initialState()
     QCOMPARE(icon.contains(QLatin1String("url(:/resource/PDF-3x.png)")), !locked);
     QVERIFY(!row.mark()->isVisible());
     QVERIFY(!row.child("label_waiting")->isVisible());
+
+    // The page count follows the interface language.
+    if (!pages.isEmpty()) {
+        MultiLanguage::gInstance()->loadLanguage(5);
+        QCOMPARE(row.text("label_pages"), QStringLiteral("3 Seiten"));
+        MultiLanguage::gInstance()->loadLanguage(1);
+        QCOMPARE(row.text("label_pages"), pages);
+    }
 }
 
 void TestFileItemWidget::compressionRun()
