@@ -19,6 +19,10 @@ libgs-dev
 libqpdf-dev
 fonts-liberation
 ghostscript
+xvfb
+xauth
+xdotool
+fonts-noto-cjk
 "
 
 missing=""
