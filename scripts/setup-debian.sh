@@ -20,6 +20,10 @@ libqpdf-dev
 fonts-liberation
 fonts-noto-cjk
 ghostscript
+xvfb
+xauth
+xdotool
+fonts-noto-cjk
 "
 
 missing=""

@@ -95,6 +95,9 @@ void CustomWindowFrame::initWindowStyle()
     } else {
         // Without a compositor a see-through margin comes out black: draw a thin grey outline instead.
         ui->gridLayout->setContentsMargins(1, 1, 1, 1);
+        // The children have read the form's sheet by now. A widget that is not yet polished would keep that old
+        // sheet beside the new one and paint its margin see-through; once polished, it takes the new one in full.
+        ui->centralwidget->ensurePolished();
         ui->centralwidget->setStyleSheet(
             QStringLiteral("QWidget#centralwidget{background-color: rgb(190, 198, 206); border: none;}"));
     }

@@ -241,7 +241,8 @@ void TestCustomWindowFrame::opaqueWithoutCompositor()
     const QImage image = frame->grab().toImage();
     const QColor band = image.pixelColor(0, FrameHeight / 2);
     QCOMPARE(band.alpha(), 255);
-    QVERIFY2(band.lightness() > 150, qPrintable(band.name()));
+    // The outline, not the window's own grey showing through a band that stayed see-through.
+    QCOMPARE(band.name(), QColor(190, 198, 206).name());
 }
 
 void TestCustomWindowFrame::hoverEdges_data()
@@ -497,8 +498,7 @@ void TestCustomWindowFrame::helpEntries_data()
     QTest::addColumn<int>("language");
     QTest::addColumn<QUrl>("opened");
 
-    const QUrl logFolder =
-        QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/.local/share/Tamrik/Zolvane/Log/"));
+    const QUrl logFolder = QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/.local/share/Tamrik/Zolvane/Log/"));
     QTest::newRow("FAQ") << 2 << 1 << QUrl(FaqPageUrl);
     QTest::newRow("support") << 3 << 1 << QUrl(SupportPageUrl);
     // The pages are the ones the menu names, whatever the language.
