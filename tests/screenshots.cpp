@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -162,10 +163,12 @@ public:
         QTest::qWait(200);
     }
 
-    bool addFiles(const QStringList& names)
+    // dialogTitle: the add-files dialog's caption in the program's language.
+    bool addFiles(const QStringList& names, const QString& dialogTitle = QStringLiteral("Select Files"))
     {
+        const QString titlePattern = QLatin1Char('^') + QRegularExpression::escape(dialogTitle) + QLatin1Char('$');
         session.click(FramePlaces::addFilesButton(frame));
-        if (session.waitForWindow(QStringLiteral("^Select Files$"), WindowLimitMs).isNull()) {
+        if (session.waitForWindow(titlePattern, WindowLimitMs).isNull()) {
             ++faults;
             err << "The file dialog did not show." << Qt::endl;
             return false;
@@ -177,7 +180,7 @@ public:
         session.type(quoted.join(QLatin1Char(' ')));
         QTest::qWait(300);
         session.keys({QStringLiteral("Return")});
-        return session.waitUntilGone(QStringLiteral("^Select Files$"), WindowLimitMs);
+        return session.waitUntilGone(titlePattern, WindowLimitMs);
     }
 
     bool compressAndWait()
@@ -294,7 +297,8 @@ int main(int argc, char* argv[])
         return 1;
     shooter.shoot(QStringLiteral("13-empty-list-ja"));
     // A Japanese file name, as a Japanese user would have.
-    if (shooter.addFiles({QStringLiteral("見積書 2024.pdf"), QStringLiteral("pictures.pdf")}) &&
+    if (shooter.addFiles({QStringLiteral("見積書 2024.pdf"), QStringLiteral("pictures.pdf")},
+                         QStringLiteral("ファイルの選択")) &&
         shooter.compressAndWait())
         shooter.shoot(QStringLiteral("14-finished-ja"));
     shooter.openMenu();
