@@ -6,6 +6,8 @@
 #include "QAbout.h"
 #include "RegistryTool.h"
 
+#include "UrlCatcher.h"
+
 #include <QtTest>
 #include <QApplication>
 #include <QDesktopServices>
@@ -53,18 +55,6 @@ void drag(QWidget* window, const QPoint& from, const QPoint& to)
 }
 
 } // namespace
-
-// Catches what the program hands to the desktop, so that no browser or file manager starts.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 class TestCustomWindowFrame : public QObject
 {

@@ -7,6 +7,8 @@
 #include "SignalTransferStation.h"
 #include "functionRunnable.h"
 
+#include "UrlCatcher.h"
+
 #include <QtTest>
 #include <QDesktopServices>
 #include <QLabel>
@@ -18,16 +20,6 @@
 namespace {
 
 const QString UserPassword = QStringLiteral("user");
-
-// Where QDesktopServices would have sent the user.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 struct Row
 {

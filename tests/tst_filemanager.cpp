@@ -2,6 +2,8 @@
 
 #include "PrivateSessionBus.h"
 
+#include "UrlCatcher.h"
+
 #include <QtTest>
 
 #include <QDBusConnection>
@@ -65,18 +67,6 @@ private:
     QMutex m_mutex;
     Answer m_answer = Shows;
     QStringList m_calls;
-};
-
-// Catches what the program hands to the desktop's default handler for file URLs.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> opened;
-
-public slots:
-    void open(const QUrl& url) { opened << url; }
 };
 
 class TestFileManager : public QObject
@@ -167,7 +157,7 @@ void TestFileManager::shows()
     }
     const auto leaveBus = qScopeGuard([&] { desktop.unregisterService(service); });
 
-    m_urls.opened.clear();
+    m_urls.urls.clear();
     QElapsedTimer clock;
     clock.start();
     platform::showInFileManager(fullPath);
@@ -179,7 +169,7 @@ void TestFileManager::shows()
              call.isNull() ? QStringList() : QStringList{call.replace(QLatin1Char('@'), dirUrl)});
     const QList<QUrl> expected =
         opened.isNull() ? QList<QUrl>() : QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(m_dir.filePath(opened)))};
-    QCOMPARE(m_urls.opened, expected);
+    QCOMPARE(m_urls.urls, expected);
 }
 
 QTEST_MAIN(TestFileManager)

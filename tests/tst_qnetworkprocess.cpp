@@ -4,6 +4,8 @@
 #include "ModalWatcher.h"
 #include "QNetWorkProcess.h"
 
+#include "UrlCatcher.h"
+
 #include <QtTest>
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -48,18 +50,6 @@ struct Box
 };
 
 } // namespace
-
-// Catches what the program hands to the desktop, so that no browser or file manager starts.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
 
 class TestQNetWorkProcess : public QObject
 {
