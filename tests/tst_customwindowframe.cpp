@@ -1,8 +1,11 @@
 #include "AppConstants.h"
+#include "CompressSettingWidget.h"
 #include "CustomWindowFrame.h"
 #include "FakeUpdateService.h"
+#include "MainWindow.h"
 #include "ModalWatcher.h"
 #include "MultiLanguage.h"
+#include "PdfFixtures.h"
 #include "QAbout.h"
 #include "RegistryTool.h"
 
@@ -461,6 +464,19 @@ void TestCustomWindowFrame::languageChecks()
 
 void TestCustomWindowFrame::pickLanguage()
 {
+    // Every open form follows: the main window, its rows and their hidden level dialogs.
+    QTemporaryDir pdfs;
+    const QString pdf = pdfs.filePath(QStringLiteral("letter.pdf"));
+    QVERIFY(PdfFixtures::writePlain(pdf, 2));
+    MainWindow* window = MainWindow::gInstance();
+    window->addPdfFiles({pdf});
+    const auto texts = [window] {
+        return QStringList{window->findChild<QPushButton*>(QStringLiteral("btn_compress"))->text(),
+                           window->findChild<QLabel*>(QStringLiteral("label_pages"))->text(),
+                           window->findChild<CompressSettingWidget*>()->windowTitle()};
+    };
+    QCOMPARE(texts(), (QStringList{"Compress", "2 Pages", "Compress Setting"}));
+
     showFrame();
     QSignalSpy changed(MultiLanguage::gInstance(), &MultiLanguage::languageChanged);
     const auto languages = languageMenu()->actions();
@@ -476,9 +492,13 @@ void TestCustomWindowFrame::pickLanguage()
     // Qt's own texts follow.
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     QCOMPARE(frame->windowTitle(), ProductDisplayName);
+    QCOMPARE(helpAction(2)->text(), QStringLiteral("Häufige Fragen"));
+    QCOMPARE(texts(), (QStringList{"Komprimieren", "2 Seiten", "Komprimierungseinstellungen"}));
 
     languages.at(1)->trigger();
     QCOMPARE(RegistryTool::gInstance()->language(), 1);
+    QCOMPARE(texts(), (QStringList{"Compress", "2 Pages", "Compress Setting"}));
+    window->btn_clear_clicked();
     QVERIFY(!german->isChecked());
 }
 
