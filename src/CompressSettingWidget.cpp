@@ -41,7 +41,12 @@ CompressSettingWidget::~CompressSettingWidget()
 
 CompressSetting& CompressSettingWidget::compressSetting()
 {
-    return applyToAll ? sharedCompressSetting : setting;
+    return settingInForce(setting);
+}
+
+CompressSetting& CompressSettingWidget::settingInForce(CompressSetting& own)
+{
+    return applyToAll ? sharedCompressSetting : own;
 }
 
 void CompressSettingWidget::loadSetting()

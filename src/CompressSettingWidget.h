@@ -21,6 +21,8 @@ public:
 
     // The setting in force: the shared one while "Apply to all" is on, else this dialog's own.
     CompressSetting& compressSetting();
+    // The same for a row that has no dialog yet: the shared setting, or the row's own.
+    static CompressSetting& settingInForce(CompressSetting& own);
     // Puts the setting in force into the controls; the row calls it before every run of the dialog.
     void loadSetting();
 

@@ -19,6 +19,33 @@ FileItem* CustomListWidget::fileItemAt(int row) const
     return rowWidget ? rowWidget->fileItem() : nullptr;
 }
 
+int CustomListWidget::appendEntries(int count, const QSize& sizeHint)
+{
+    const int first = this->count();
+    if (count <= 0)
+        return first;
+    model()->insertRows(first, count);
+    for (int row = first; row < first + count; ++row)
+        item(row)->setSizeHint(sizeHint);
+    doItemsLayout();
+    return first;
+}
+
+void CustomListWidget::setRowWidgets(int firstRow, const QList<QWidget*>& widgets)
+{
+    // All are placed before the first is set: setting one asks for a layout, which every later look at
+    // where a row lies would then run.
+    QStyleOptionViewItem option = viewOptions();
+    for (int i = 0; i < widgets.size(); ++i) {
+        const QModelIndex index = model()->index(firstRow + i, 0);
+        option.rect = visualRect(index);
+        // The delegate decides where a row widget goes.
+        itemDelegate(index)->updateEditorGeometry(widgets.at(i), option, index);
+    }
+    for (int i = 0; i < widgets.size(); ++i)
+        setItemWidget(item(firstRow + i), widgets.at(i));
+}
+
 void CustomListWidget::mousePressEvent(QMouseEvent* event)
 {
     QAbstractItemView::mousePressEvent(event);

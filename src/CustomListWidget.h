@@ -16,6 +16,13 @@ public:
     // The document that row shows; row must be a row of the list.
     FileItem* fileItemAt(int row) const;
 
+    // Appends count entries of the given size in one insertion and lays the list out; returns the row of
+    // the first. Appended one by one, every entry would lay out the whole list and move every row widget.
+    int appendEntries(int count, const QSize& sizeHint);
+    // Makes widgets the row widgets of the rows from firstRow on, each placed where the list keeps it, so
+    // that the next layout of a long list need not move them (every move weighs up every other row widget).
+    void setRowWidgets(int firstRow, const QList<QWidget*>& widgets);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -13,6 +13,10 @@
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QUrl>
+#include <QtPlugin>
+
+// Every row's style sheets name the same pictures: decode each of them once (CachedIconEngine.h).
+Q_IMPORT_PLUGIN(CachedIconEnginePlugin)
 
 namespace {
 
@@ -41,7 +45,9 @@ QString elidedFor(const QLabel* label, const QString& text)
 FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent) : QWidget(parent), ui(new Ui_FileItemWidget), item(item)
 {
     ui->setupUi(this);
-    settingDialog = new CompressSettingWidget(MainWindow::gInstance());
+    // The level dialog is built when the row first needs it: most rows never open theirs, and a list of
+    // a thousand files would otherwise build a thousand dialogs.
+    settingDialog = nullptr;
     initItemView();
 
     connect(ui->btn_icon, &QPushButton::clicked, this, &FileItemWidget::btn_icon_clicked);
@@ -53,12 +59,14 @@ FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent) : QWidget(parent
     connect(ui->btn_decrypt, &QPushButton::clicked, this, &FileItemWidget::pdfDecrypt);
     connect(ui->btn_compressSetting, &QPushButton::clicked, this, &FileItemWidget::openCompressSetting);
     connect(ui->btn_convert_finished, &QPushButton::clicked, this, &FileItemWidget::openOutpuFilePath);
-    SignalTransferStation* relay = SignalTransferStation::gInstance();
-    connect(settingDialog, &CompressSettingWidget::settingApplyToAll, relay,
-            &SignalTransferStation::changeProcessedState);
-    // Direct, so that every row has dropped its result before the dialog's OK returns.
+    // Direct, so that every row has dropped its result before the dialog's OK returns. A run on its way has
+    // no mark to hide; it is told that its result will not count.
     connect(
-        relay, &SignalTransferStation::changeProcessedState, this, [this] { ui->btn_convert_finished->hide(); },
+        SignalTransferStation::gInstance(), &SignalTransferStation::changeProcessedState, this,
+        [this] {
+            ui->btn_convert_finished->hide();
+            this->item->resetProcessed();
+        },
         Qt::DirectConnection);
     if (auto* pdfItem = qobject_cast<PDFFileItem*>(item))
         connect(pdfItem, &PDFFileItem::CompressedInfo, this, &FileItemWidget::showCompressedInfo);
@@ -73,7 +81,18 @@ FileItemWidget::~FileItemWidget()
 
 CompressSetting& FileItemWidget::compressSetting()
 {
-    return settingDialog->compressSetting();
+    // Until the row's dialog exists, nothing can have changed the row's own setting.
+    return settingDialog ? settingDialog->compressSetting() : CompressSettingWidget::settingInForce(ownSetting);
+}
+
+CompressSettingWidget* FileItemWidget::compressSettingDialog()
+{
+    if (!settingDialog) {
+        settingDialog = new CompressSettingWidget(MainWindow::gInstance());
+        connect(settingDialog, &CompressSettingWidget::settingApplyToAll, SignalTransferStation::gInstance(),
+                &SignalTransferStation::changeProcessedState);
+    }
+    return settingDialog;
 }
 
 void FileItemWidget::initItemView()
@@ -163,8 +182,9 @@ void FileItemWidget::openCompressSetting()
     // Whatever the user does in the dialog, the file is compressed again by the next run.
     item->resetProcessed();
     ui->btn_convert_finished->hide();
-    settingDialog->loadSetting();
-    settingDialog->exec();
+    CompressSettingWidget* dialog = compressSettingDialog();
+    dialog->loadSetting();
+    dialog->exec();
 }
 
 void FileItemWidget::showCompressedInfo(QString name, QString size)

@@ -49,9 +49,13 @@ private:
 
     void initItemView();
     void updatePagesLabel();
+    // The row's level dialog, built on first use.
+    CompressSettingWidget* compressSettingDialog();
 
     Ui_FileItemWidget* ui;
     FileItem* item;
     CompressSettingWidget* settingDialog;
+    // The row's own setting while it has no dialog yet.
+    CompressSetting ownSetting;
     QString outputPath;
 };

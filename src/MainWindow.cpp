@@ -127,14 +127,16 @@ void MainWindow::addPdfFiles(QStringList paths)
     if (rows >= documents)
         return;
 
+    // Entries in one go and rows in place: a long list would otherwise be laid out again for every file.
+    ui->listWidget->appendEntries(documents - rows, QSize(ui->listWidget->minimumWidth(), RowHeight));
+    QList<QWidget*> newRows;
     for (int i = rows; i < documents; ++i) {
-        auto* entry = new QListWidgetItem;
-        entry->setSizeHint(QSize(ui->listWidget->minimumWidth(), RowHeight));
-        ui->listWidget->addItem(entry);
-        auto* row = new FileItemWidget(fileList->at(i), ui->listWidget);
-        ui->listWidget->setItemWidget(entry, row);
+        // Made where the list keeps its row widgets, so that they are not styled a second time on the move.
+        auto* row = new FileItemWidget(fileList->at(i), ui->listWidget->viewport());
         connect(row, &FileItemWidget::decryptionSuccess, this, &MainWindow::updateCompressButton);
+        newRows << row;
     }
+    ui->listWidget->setRowWidgets(rows, newRows);
     updateCompressButton();
 }
 

@@ -470,6 +470,17 @@ void TestCustomWindowFrame::pickLanguage()
     QVERIFY(PdfFixtures::writePlain(pdf, 2));
     MainWindow* window = MainWindow::gInstance();
     window->addPdfFiles({pdf});
+    // A row builds its level dialog when it is first opened; it stays, hidden, from then on.
+    QString openedTitle;
+    const auto openLevelDialog = [window, &openedTitle](int row) {
+        ModalWatcher cancel([&openedTitle](QWidget* modal) {
+            openedTitle = modal->windowTitle();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        window->findChildren<QPushButton*>(QStringLiteral("btn_compressSetting")).at(row)->click();
+        return openedTitle;
+    };
+    QCOMPARE(openLevelDialog(0), QStringLiteral("Compress Setting"));
     const auto texts = [window] {
         return QStringList{window->findChild<QPushButton*>(QStringLiteral("btn_compress"))->text(),
                            window->findChild<QLabel*>(QStringLiteral("label_pages"))->text(),
@@ -494,6 +505,11 @@ void TestCustomWindowFrame::pickLanguage()
     QCOMPARE(frame->windowTitle(), ProductDisplayName);
     QCOMPARE(helpAction(2)->text(), QStringLiteral("Häufige Fragen"));
     QCOMPARE(texts(), (QStringList{"Komprimieren", "2 Seiten", "Komprimierungseinstellungen"}));
+    // A row listed now builds its dialog in the language of the moment.
+    const QString second = pdfs.filePath(QStringLiteral("memo.pdf"));
+    QVERIFY(PdfFixtures::writePlain(second, 1));
+    window->addPdfFiles({second});
+    QCOMPARE(openLevelDialog(1), QStringLiteral("Komprimierungseinstellungen"));
 
     languages.at(1)->trigger();
     QCOMPARE(RegistryTool::gInstance()->language(), 1);
