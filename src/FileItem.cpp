@@ -25,7 +25,18 @@ int FileItem::pdfCompress(QString, QString)
     return -1;
 }
 
-void FileItem::setCompressSetting(const CompressSetting&) {}
+void FileItem::setCompressSetting(const CompressSetting&)
+{
+    m_runQueued = true;
+    m_runOutdated = false;
+}
+
+void FileItem::resetProcessed()
+{
+    m_processed = false;
+    if (m_runQueued)
+        m_runOutdated = true;
+}
 
 bool FileItem::setPageList(QStringList pages)
 {
@@ -52,6 +63,7 @@ QString FileItem::fileSizeText() const
 
 void FileItem::fileProcessFinished(int code)
 {
-    m_processed = (code == 0);
+    m_runQueued = false;
+    m_processed = (code == 0) && !m_runOutdated;
     emit processFinishedSignal(code);
 }

@@ -19,6 +19,7 @@ public:
     virtual bool isLocked() const;
     // Compresses the file at filePath into outputDir; returns 0 on success, else the failure code.
     virtual int pdfCompress(QString filePath, QString outputDir);
+    // The window hands over the row's setting when it queues the item's run; overrides call this too.
     virtual void setCompressSetting(const CompressSetting& setting);
     // Sorts page selections into single pages and ranges (entries with "-"); always false.
     virtual bool setPageList(QStringList pages);
@@ -33,7 +34,11 @@ public:
 
     // Not yet compressed since it was added or since its setting changed.
     bool isPending() const { return !m_processed; }
-    void resetProcessed() { m_processed = false; }
+    // The file is to be compressed again. A run already on its way was handed the old setting: its
+    // result will not count, and the item stays pending when it reports.
+    void resetProcessed();
+    // The last run's setting had been changed by the time the run reported.
+    bool isRunOutdated() const { return m_runOutdated; }
 
 signals:
     void processFinishedSignal(int code);
@@ -49,6 +54,9 @@ protected:
     QString m_iconName;
     QString m_filePath;
     qint64 m_pageCount = 1;
+    // From the hand-over of a run's setting until the run reports.
+    bool m_runQueued = false;
+    bool m_runOutdated = false;
     QStringList m_singlePages;
     QStringList m_pageRanges;
 

@@ -4,6 +4,7 @@
 #include "CompressSettingWidget.h"
 #include "EnterPassword.h"
 #include "FileItem.h"
+#include "LogPosition.h"
 #include "MainWindow.h"
 #include "MultiLanguage.h"
 #include "PDFFileItem.h"
@@ -126,6 +127,15 @@ void FileItemWidget::updatePagesLabel()
 void FileItemWidget::processFinished(int code)
 {
     ui->label_waiting->stopRotate();
+    if (item->isRunOutdated()) {
+        // The row was reset while the run was on its way: it ends as if the reset came afterwards, and the
+        // next run compresses the file with its new setting. What this run wrote stays where it is.
+        LOG_DEBUG("FileItemWidget::processFinished")
+            << "Setting changed during the run; compress again:" << item->filePath() << "output kept:" << outputPath;
+        ui->btn_convert_finished->hide();
+        changeProcessedState();
+        return;
+    }
     // A disabled mark shows the failure picture and cannot be clicked.
     ui->btn_convert_finished->setEnabled(code == 0);
     ui->btn_convert_finished->show();
@@ -157,6 +167,8 @@ void FileItemWidget::pdfDecrypt()
     if (item->isLocked())
         return;
     ui->btn_icon->setStyleSheet(UnlockedIconStyle);
+    // Pages in encrypted object streams are counted only now.
+    updatePagesLabel();
     ui->btn_decrypt->hide();
     ui->btn_compressSetting->show();
     emit decryptionSuccess();

@@ -78,7 +78,9 @@ bool PDFFileItem::openPdf()
 
     const qint64 pages = countPages();
     document.closeInputSource(); // nothing more is read: free the file for the user and the next run
-    if (pages >= 0)
+    // A locked file whose page tree sits in encrypted object streams shows no page without its
+    // password: it keeps its count of 1 until it is unlocked.
+    if (pages > 0 || (pages == 0 && !m_locked))
         m_pageCount = pages;
     // A locked file may keep its page count of 1 until it is unlocked; any other file whose pages
     // cannot be counted is no PDF that can be compressed.
@@ -118,6 +120,7 @@ bool PDFFileItem::unlockPdf(QString password)
 
 void PDFFileItem::setCompressSetting(const CompressSetting& setting)
 {
+    FileItem::setCompressSetting(setting);
     CompressFunction::setCompressSetting(setting);
 }
 

@@ -10,7 +10,9 @@
 #include "UrlCatcher.h"
 
 #include <QtTest>
+#include <QCheckBox>
 #include <QDesktopServices>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +53,7 @@ private slots:
     void resetOfAFinishedRow_data();
     void resetOfAFinishedRow();
     void relayReachesOnlyExistingRows();
+    void settingOfRowsWhoseDialogIsNotBuilt();
     void unlockThroughThePasswordDialog_data();
     void unlockThroughThePasswordDialog();
     void clicksOpenTheDocumentAndTheOutput();
@@ -81,6 +84,9 @@ void TestFileItemWidget::initTestCase()
         QVERIFY(QFile::copy(plain, fixture(copy)));
     QVERIFY(PdfFixtures::writeEncrypted(plain, fixture(QStringLiteral("locked.pdf")), PdfFixtures::Cipher::Aes256,
                                         UserPassword, QStringLiteral("owner")));
+    QVERIFY(PdfFixtures::writeEncrypted(plain, fixture(QStringLiteral("packed.pdf")),
+                                        PdfFixtures::Cipher::Aes256ObjectStreams, UserPassword,
+                                        QStringLiteral("owner")));
 }
 
 Row TestFileItemWidget::makeRow(const QString& name, QWidget* parent)
@@ -144,6 +150,8 @@ void TestFileItemWidget::initialState_data()
     QTest::newRow("capital suffix keeps its pages") << "UPPER.PDF" << false << "3 Pages";
     QTest::newRow("other suffix shows no pages") << "archive.pdfa" << false << "";
     QTest::newRow("locked") << "locked.pdf" << true << "3 Pages";
+    // The page tree is encrypted too: no count until the file is unlocked.
+    QTest::newRow("locked, pages in encrypted object streams") << "packed.pdf" << true << "1 Pages";
 }
 
 void TestFileItemWidget::initialState()
@@ -173,7 +181,7 @@ void TestFileItemWidget::initialState()
     // The page count follows the interface language.
     if (!pages.isEmpty()) {
         MultiLanguage::gInstance()->loadLanguage(5);
-        QCOMPARE(row.text("label_pages"), QStringLiteral("3 Seiten"));
+        QCOMPARE(row.text("label_pages"), QString(pages).replace(QLatin1String("Pages"), QLatin1String("Seiten")));
         MultiLanguage::gInstance()->loadLanguage(1);
         QCOMPARE(row.text("label_pages"), pages);
     }
@@ -235,18 +243,24 @@ void TestFileItemWidget::failedRun()
 void TestFileItemWidget::resetOfAFinishedRow_data()
 {
     QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("duringRun"); // between the hand-over of the setting and the run's report
     QTest::addColumn<bool>("reset");
 
-    QTest::newRow("settings button, dialog cancelled") << "settings" << true;
-    QTest::newRow("apply-to-all relay") << "relay" << true;
-    QTest::newRow("hideLabel") << "hideLabel" << true;
+    QTest::newRow("settings button, dialog cancelled") << "settings" << false << true;
+    QTest::newRow("apply-to-all relay") << "relay" << false << true;
+    QTest::newRow("hideLabel") << "hideLabel" << false << true;
     // The window system hides the mark with the window; the result stays.
-    QTest::newRow("window minimised") << "minimise" << false;
+    QTest::newRow("window minimised") << "minimise" << false << false;
+    // The run was handed the old setting: its success must not mark the file done.
+    QTest::newRow("settings button during the run") << "settings" << true << true;
+    QTest::newRow("apply-to-all relay during the run") << "relay" << true << true;
+    QTest::newRow("nothing changed during the run") << "nothing" << true << false;
 }
 
 void TestFileItemWidget::resetOfAFinishedRow()
 {
     QFETCH(QString, how);
+    QFETCH(bool, duringRun);
     QFETCH(bool, reset);
 
     QWidget window;
@@ -254,9 +268,15 @@ void TestFileItemWidget::resetOfAFinishedRow()
     Row row = makeRow(QStringLiteral("plain.pdf"), &window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    finish(row, fixture(QStringLiteral("out/plain.pdf")));
-    QVERIFY(row.mark()->isVisible());
-    QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
+    if (duringRun) {
+        // As the window starts a run.
+        row.item->setCompressSetting(row.widget->compressSetting());
+        emit row.item->processing();
+    } else {
+        finish(row, fixture(QStringLiteral("out/plain.pdf")));
+        QVERIFY(row.mark()->isVisible());
+        QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
+    }
 
     if (how == QLatin1String("settings")) {
         ModalWatcher answerer([](QWidget* dialog) {
@@ -267,13 +287,16 @@ void TestFileItemWidget::resetOfAFinishedRow()
         SignalTransferStation::gInstance()->updateAllItemStatus();
     } else if (how == QLatin1String("hideLabel")) {
         row.widget->hideLabel();
-    } else {
+    } else if (how == QLatin1String("minimise")) {
         window.showMinimized();
         QTRY_VERIFY(window.isMinimized());
         window.showNormal();
         QTRY_VERIFY(!window.isMinimized());
     }
+    if (duringRun)
+        finish(row, fixture(QStringLiteral("out/plain.pdf")));
 
+    QVERIFY(!row.child("label_waiting")->isVisible());
     QCOMPARE(row.item->isPending(), reset);
     QCOMPARE(row.text("label_newName").isEmpty(), reset);
     QCOMPARE(row.text("label_newSize").isEmpty(), reset);
@@ -302,21 +325,58 @@ void TestFileItemWidget::relayReachesOnlyExistingRows()
     QVERIFY(!rows[1].item->isPending());
 }
 
+void TestFileItemWidget::settingOfRowsWhoseDialogIsNotBuilt()
+{
+    // A row builds its level dialog when it is first opened; until then it must still follow the shared
+    // setting and show it once its dialog comes up.
+    Row a = makeRow(QStringLiteral("plain.pdf"));
+    Row b = makeRow(QStringLiteral("b.pdf"));
+    Row c = makeRow(QStringLiteral("c.pdf"));
+    const auto setting = [](const Row& row) {
+        return QPair<int, int>(row.widget->compressSetting().level, row.widget->compressSetting().value);
+    };
+    const auto choose = [](const Row& row, const char* level, bool toAll, bool* shownToAll = nullptr) {
+        ModalWatcher answerer([=](QWidget* dialog) {
+            if (shownToAll)
+                *shownToAll = dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->isChecked();
+            dialog->findChild<QRadioButton*>(QLatin1String(level))->click();
+            dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->setChecked(toAll);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
+        });
+        row.child<QPushButton>("btn_compressSetting")->click();
+    };
+    QCOMPARE(setting(b), qMakePair(0, 1));
+
+    choose(a, "btn_low", true);
+    QCOMPARE(setting(b), qMakePair(2, 5));
+    bool shownToAll = false;
+    choose(b, "btn_medium", false, &shownToAll);
+    QVERIFY(shownToAll);
+    QCOMPARE(setting(a), qMakePair(2, 5));
+    QCOMPARE(setting(b), qMakePair(1, 5));
+    QCOMPARE(setting(c), qMakePair(0, 1));
+}
+
 void TestFileItemWidget::unlockThroughThePasswordDialog_data()
 {
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("unlocked");
 
-    QTest::newRow("right password") << UserPassword << true;
-    QTest::newRow("wrong password, then cancel") << "guess" << false;
+    QTest::newRow("right password") << "locked.pdf" << UserPassword << true;
+    QTest::newRow("wrong password, then cancel") << "locked.pdf"
+                                                 << "guess" << false;
+    // The row learns the page count only from the unlocked file.
+    QTest::newRow("right password, pages in encrypted object streams") << "packed.pdf" << UserPassword << true;
 }
 
 void TestFileItemWidget::unlockThroughThePasswordDialog()
 {
+    QFETCH(QString, file);
     QFETCH(QString, password);
     QFETCH(bool, unlocked);
 
-    Row row = makeRow(QStringLiteral("locked.pdf"));
+    Row row = makeRow(file);
     row.widget->show();
     QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
     QSignalSpy decrypted(row.widget.get(), &FileItemWidget::decryptionSuccess);

@@ -260,18 +260,26 @@ void TestPDFFileItem::failedRunReportsNothing()
 void TestPDFFileItem::processedFlagFollowsCode_data()
 {
     QTest::addColumn<int>("code");
-    QTest::newRow("success") << 0;
-    QTest::newRow("Ghostscript failure") << -100;
-    QTest::newRow("no run") << -1;
+    QTest::addColumn<bool>("resetDuringRun");
+    QTest::newRow("success") << 0 << false;
+    QTest::newRow("Ghostscript failure") << -100 << false;
+    QTest::newRow("no run") << -1 << false;
+    // The run was handed a setting that is no longer the file's.
+    QTest::newRow("success, setting changed during the run") << 0 << true;
 }
 
 void TestPDFFileItem::processedFlagFollowsCode()
 {
     QFETCH(int, code);
+    QFETCH(bool, resetDuringRun);
     PDFFileItem item(fixture(QStringLiteral("plain.pdf")));
     QSignalSpy finished(&item, &FileItem::processFinishedSignal);
+    item.setCompressSetting({1, 1});
+    if (resetDuringRun)
+        item.resetProcessed();
     item.fileProcessFinished(code);
-    QCOMPARE(item.isPending(), code != 0);
+    QCOMPARE(item.isPending(), code != 0 || resetDuringRun);
+    QCOMPARE(item.isRunOutdated(), resetDuringRun);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.at(0).at(0).toInt(), code);
     item.resetProcessed();

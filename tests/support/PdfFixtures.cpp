@@ -125,6 +125,8 @@ bool writeEncrypted(const QString& source, const QString& target, Cipher cipher,
         else
             writer.setR6EncryptionParameters(user.c_str(), owner.c_str(), true, false, true, true, true, false,
                                              qpdf_r3p_full, true);
+        if (cipher == Cipher::Aes256ObjectStreams)
+            writer.setObjectStreamMode(qpdf_o_generate);
         writer.write();
         return true;
     } catch (const std::exception&) {

@@ -17,6 +17,9 @@ enum class Cipher
 {
     Rc4, // 128-bit RC4, the old standard handler
     Aes256,
+    // AES-256 with the objects, the page tree among them, packed into encrypted object streams: without
+    // the password not even the pages can be counted.
+    Aes256ObjectStreams,
 };
 
 // Copies source into target encrypted with the given passwords; an empty user password makes a
