@@ -2,12 +2,25 @@
 
 #include "AppConstants.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
 namespace {
 AppSettings* instance = nullptr;
 const QString GeneralGroup = QStringLiteral("General");
+
+// Linux's PATH_MAX: no folder the program can use has a longer path.
+constexpr int MaxFolderBytes = 4096;
+
+// A folder from the file is used only when it can be one the user chose: a relative path would put the output
+// under whatever the working folder happens to be, and a huge value (a damaged file) would cost time and memory
+// in every field and log line that shows it.
+bool isUsableFolder(const QString& folder)
+{
+    // Each UTF-16 unit takes at least one byte in UTF-8: a longer text need not be converted to know.
+    return folder.size() <= MaxFolderBytes && folder.toUtf8().size() <= MaxFolderBytes && QDir::isAbsolutePath(folder);
+}
 } // namespace
 
 AppSettings* AppSettings::gInstance()
@@ -37,7 +50,7 @@ AppSettings::~AppSettings() = default;
 
 QString AppSettings::lastOpenDir()
 {
-    return generalValue(QStringLiteral("lastOpenDir"), QStringLiteral("/"));
+    return generalFolder(QStringLiteral("lastOpenDir"), QStringLiteral("/"));
 }
 
 void AppSettings::setLastOpenDir(QString dir)
@@ -47,7 +60,7 @@ void AppSettings::setLastOpenDir(QString dir)
 
 QString AppSettings::outputDir()
 {
-    return generalValue(QStringLiteral("output"), QString());
+    return generalFolder(QStringLiteral("output"), QString());
 }
 
 void AppSettings::setOutputDir(QString dir)
@@ -55,9 +68,11 @@ void AppSettings::setOutputDir(QString dir)
     setGeneralValue(QStringLiteral("output"), dir);
 }
 
-QString AppSettings::generalValue(const QString& key, const QString& fallback)
+QString AppSettings::generalFolder(const QString& key, const QString& fallback)
 {
-    return settings->value(GeneralGroup + QLatin1Char('/') + key, fallback).toString();
+    // The file is left as it is: the next folder the user chooses replaces the value.
+    const QString folder = settings->value(GeneralGroup + QLatin1Char('/') + key).toString();
+    return isUsableFolder(folder) ? folder : fallback;
 }
 
 void AppSettings::setGeneralValue(const QString& key, const QString& value)

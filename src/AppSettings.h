@@ -16,6 +16,7 @@ public:
     // Deletes the process-wide instance; the next gInstance() makes a new one.
     static void release();
 
+    // A stored folder that is not an absolute path, or longer than any usable path, reads as none chosen.
     QString lastOpenDir(); // "/" until a folder was chosen
     void setLastOpenDir(QString dir);
     QString outputDir(); // empty until a folder was chosen
@@ -26,7 +27,7 @@ private:
     ~AppSettings();
     Q_DISABLE_COPY(AppSettings)
 
-    QString generalValue(const QString& key, const QString& fallback);
+    QString generalFolder(const QString& key, const QString& fallback);
     void setGeneralValue(const QString& key, const QString& value);
 
     std::unique_ptr<QSettings> settings;

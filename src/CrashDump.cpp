@@ -38,9 +38,12 @@ void crashExceptionFilter(const CrashReport& report)
 void showCrashBox(const CrashReport& report)
 {
     MultiLanguage::gInstance()->loadLanguage(RegistryTool::gInstance()->language());
-    QMessageBox::critical(nullptr, QCoreApplication::translate("GLanguage", statusMessageText(3)),
-                          QCoreApplication::translate("GLanguage", statusMessageText(4)).arg(report.dumpPath),
-                          QMessageBox::Ok, QMessageBox::NoButton);
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("GLanguage", statusMessageText(3)),
+                    QCoreApplication::translate("GLanguage", statusMessageText(4)).arg(report.dumpPath),
+                    QMessageBox::Ok);
+    // The path holds the user's home folder, which may hold anything, markup included.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 bool logCrashFromArguments(const QStringList& arguments, CrashReport& report)

@@ -34,15 +34,37 @@ QString statusText(int code)
     return QCoreApplication::translate("GLanguage", statusMessageText(code));
 }
 
-// The skipped version hides only itself and older ones. Compared as numbers: 3.10.0 comes after 3.9.0,
-// and 3.2 is the same version as 3.2.0.
+// A version as a number only when the whole text is one: fromString stops at the first character that does not
+// belong to a number ("v3.2.0", "3.2.0b") and would make different versions look alike.
+bool parseWholeVersion(const QString& text, QVersionNumber& number)
+{
+    int suffixIndex = -1;
+    number = QVersionNumber::fromString(text, &suffixIndex).normalized();
+    return !number.isNull() && suffixIndex == text.size();
+}
+
+// The skipped version hides only itself and older ones. Two version numbers are compared as numbers: 3.10.0 comes
+// after 3.9.0, and 3.2 is the same version as 3.2.0. Anything else is compared as text, code unit by code unit.
 bool isSkipped(const QString& ignoredVersion, const QString& latestVersion)
 {
     if (ignoredVersion.isEmpty())
         return false;
-    const QVersionNumber ignored = QVersionNumber::fromString(ignoredVersion).normalized();
-    const QVersionNumber latest = QVersionNumber::fromString(latestVersion).normalized();
-    return QVersionNumber::compare(ignored, latest) >= 0;
+    QVersionNumber ignored;
+    QVersionNumber latest;
+    if (parseWholeVersion(ignoredVersion, ignored) && parseWholeVersion(latestVersion, latest))
+        return QVersionNumber::compare(ignored, latest) >= 0;
+    return !(ignoredVersion < latestVersion);
+}
+
+// Real versions are a few characters long and real download addresses fit a browser's address bar. An answer with
+// more is no answer of the service's, and laying out a megabyte of text in the question box would hold up the start
+// for minutes.
+constexpr int MaxVersionLength = 64;
+constexpr int MaxAddressLength = 2048;
+
+bool isUsableOffer(const QString& latestVersion, const QString& downloadUrl)
+{
+    return latestVersion.size() <= MaxVersionLength && downloadUrl.size() <= MaxAddressLength;
 }
 
 // The address comes from the web service and goes to the desktop's handler: only a well-formed web
@@ -91,8 +113,14 @@ void QNetWorkProcess::checkUpdate()
     QString latestVersion;
     QString downloadUrl;
     int code = 0;
-    const bool ok = updateService->checkVersionUpdate(code, latestVersion, downloadUrl);
+    bool ok = updateService->checkVersionUpdate(code, latestVersion, downloadUrl);
     qDebug() << "checkUpdate resultCode:" << code;
+    if (ok && code == NewerVersion && !isUsableOffer(latestVersion, downloadUrl)) {
+        LOG_WARNING("QNetWorkProcess::checkUpdate")
+            << "Unusable answer: a version of" << latestVersion.size() << "characters, an address of"
+            << downloadUrl.size() << "characters";
+        ok = false; // a failed check, told as one
+    }
 
     if (ok) {
         if (code == UpToDate) {
@@ -120,8 +148,15 @@ void QNetWorkProcess::offerNewVersion(const QString& latestVersion, const QStrin
         tr("A new version of %1 is available! \r\n%1 %2 is now available---you have %3. Would you like to download "
            "it now?")
             .arg(ProductDisplayName, latestVersion, AppVersion);
-    const auto answer = QMessageBox::question(nullptr, tr("Software Update"), text,
-                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Ignore);
+    QMessageBox box(QMessageBox::Question, tr("Software Update"), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Ignore);
+    // The version comes from the web service: shown as it is, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    // Return, like Escape, must not hide this version for good.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    const QMessageBox::StandardButton answer = box.standardButton(box.clickedButton());
     if (answer == QMessageBox::Yes) {
         const QUrl url(downloadUrl, QUrl::StrictMode);
         if (isWebAddress(url))
@@ -136,7 +171,9 @@ void QNetWorkProcess::offerNewVersion(const QString& latestVersion, const QStrin
 
 void QNetWorkProcess::showInformation(const QString& title, const QString& text)
 {
-    QMessageBox::information(MainWindow::gInstance(), title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, MainWindow::gInstance());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 // The class's virtual table goes with its meta-object code. Kept in this object rather than in the

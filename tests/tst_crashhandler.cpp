@@ -105,6 +105,7 @@ struct SeenBox
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    Qt::TextFormat textFormat = Qt::AutoText;
 };
 
 } // namespace
@@ -150,6 +151,7 @@ int TestCrashHandler::runCrashBox(const QStringList& arguments, SeenBox& seen)
         seen.text = box->text();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
+        seen.textFormat = box->textFormat();
         box->button(QMessageBox::Ok)->click();
     });
     answer.start(10);
@@ -169,39 +171,46 @@ void TestCrashHandler::crashBoxLogsAndShowsTheDump_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("dump");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("outcome");
 
+    const QString dump = QStringLiteral("/opt/zolvane/Log/crash_20261208141516.dmp");
     QTest::newRow("English, dump written")
-        << 1 << true << "The program gets crashed."
+        << 1 << true << dump << "The program gets crashed."
         << "Please send the crash report to the developer. (/opt/zolvane/Log/crash_20261208141516.dmp)"
         << "write log success...";
     QTest::newRow("French, no dump")
-        << 2 << false << QString::fromUtf8("Le programme a cessé de fonctionner.")
+        << 2 << false << dump << QString::fromUtf8("Le programme a cessé de fonctionner.")
         << QString::fromUtf8(
                "Veuillez envoyer le rapport de plantage au développeur. (/opt/zolvane/Log/crash_20261208141516.dmp)")
         << "write log failed...";
     QTest::newRow("Japanese, dump written")
-        << 7 << true << QString::fromUtf8("このプログラムに問題が発生しました。")
+        << 7 << true << dump << QString::fromUtf8("このプログラムに問題が発生しました。")
         << QString::fromUtf8("エラー情報を開発者にご報告ください。(/opt/zolvane/Log/crash_20261208141516.dmp)")
         << "write log success...";
     QTest::newRow("unknown language id is English")
-        << 9 << true << "The program gets crashed."
+        << 9 << true << dump << "The program gets crashed."
         << "Please send the crash report to the developer. (/opt/zolvane/Log/crash_20261208141516.dmp)"
         << "write log success...";
+    // The path holds the user's home folder, which may hold anything.
+    const QString markup = QStringLiteral("/home/<b>x</b>/Log/crash_20261208141516.dmp");
+    QTest::newRow("markup in the path") << 1 << true << markup << "The program gets crashed."
+                                        << "Please send the crash report to the developer. (" + markup + ")"
+                                        << "write log success...";
 }
 
 void TestCrashHandler::crashBoxLogsAndShowsTheDump()
 {
     QFETCH(int, language);
     QFETCH(bool, written);
+    QFETCH(QString, dump);
     QFETCH(QString, title);
     QFETCH(QString, text);
     QFETCH(QString, outcome);
 
     RegistryTool::gInstance()->setLanguage(language);
-    const QString dump = QStringLiteral("/opt/zolvane/Log/crash_20261208141516.dmp");
     const QString what = QStringLiteral("signal SIGSEGV (address not mapped) at address 0x0 on thread 4711 \"<pool>\"");
     SeenBox seen;
     const int logged = logLines().size();
@@ -210,6 +219,7 @@ void TestCrashHandler::crashBoxLogsAndShowsTheDump()
     QVERIFY(seen.shown);
     QCOMPARE(seen.title, title);
     QCOMPARE(seen.text, text);
+    QCOMPARE(seen.textFormat, Qt::PlainText);
     QCOMPARE(seen.icon, QMessageBox::Critical);
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 

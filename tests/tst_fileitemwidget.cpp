@@ -79,8 +79,9 @@ void TestFileItemWidget::initTestCase()
     QVERIFY(PdfFixtures::writePlain(plain, 3));
     const QString longName = QStringLiteral("a-very-long-name-of-a-quarterly-report-that-does-not-fit-into-any-row-"
                                             "of-the-list-at-all-END.pdf");
-    for (const QString& copy : {QStringLiteral("UPPER.PDF"), QStringLiteral("archive.pdfa"), longName,
-                                QStringLiteral("b.pdf"), QStringLiteral("c.pdf")})
+    for (const QString& copy :
+         {QStringLiteral("UPPER.PDF"), QStringLiteral("archive.pdfa"), longName, QStringLiteral("b.pdf"),
+          QStringLiteral("c.pdf"), QStringLiteral("<b>bold.pdf"), QStringLiteral("<img src=x>.pdf")})
         QVERIFY(QFile::copy(plain, fixture(copy)));
     QVERIFY(PdfFixtures::writeEncrypted(plain, fixture(QStringLiteral("locked.pdf")), PdfFixtures::Cipher::Aes256,
                                         UserPassword, QStringLiteral("owner")));
@@ -152,6 +153,9 @@ void TestFileItemWidget::initialState_data()
     QTest::newRow("locked") << "locked.pdf" << true << "3 Pages";
     // The page tree is encrypted too: no count until the file is unlocked.
     QTest::newRow("locked, pages in encrypted object streams") << "packed.pdf" << true << "1 Pages";
+    // A name is shown as it is, never as markup (an image would even be loaded from the working folder).
+    QTest::newRow("markup in the name") << "<b>bold.pdf" << false << "3 Pages";
+    QTest::newRow("image in the name") << "<img src=x>.pdf" << false << "3 Pages";
 }
 
 void TestFileItemWidget::initialState()
@@ -165,6 +169,8 @@ void TestFileItemWidget::initialState()
     QVERIFY(QTest::qWaitForWindowExposed(row.widget.get()));
 
     QCOMPARE(row.text("label_name"), file);
+    for (const char* label : {"label_name", "label_size", "label_pages", "label_newName", "label_newSize"})
+        QVERIFY2(row.child<QLabel>(label)->textFormat() == Qt::PlainText, label);
     QCOMPARE(row.text("label_size"), row.item->fileSizeText());
     QCOMPARE(row.child("label_pages")->isVisible(), !pages.isEmpty());
     if (!pages.isEmpty())

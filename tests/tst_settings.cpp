@@ -42,6 +42,7 @@ private slots:
     void missingFolderIsNotCreated();
     void settersWriteTheFileAtOnce_data();
     void settersWriteTheFileAtOnce();
+    void existingFileIsKept_data();
     void existingFileIsKept();
 
     void languageIgnoresOrganisationWideValue();
@@ -109,12 +110,42 @@ void TestSettings::settersWriteTheFileAtOnce()
     QVERIFY(QDir(configDir()).removeRecursively());
 }
 
+void TestSettings::existingFileIsKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("lastOpenDir");
+    QTest::addColumn<QString>("outputDir");
+
+    // As a run of the program leaves it: QSettings spells the group "General" as "[%General]".
+    const auto file = [](const QByteArray& lastOpen, const QByteArray& output) {
+        return "[%General]\r\nlastOpenDir=" + lastOpen + "\r\noutput=" + output + "\r\n\r\n[Other]\r\nkept=yes\r\n";
+    };
+    // clang-format off
+    QTest::newRow("chosen folders") << file("/mnt/scans", "/mnt/small") << "/mnt/scans" << "/mnt/small";
+
+    // Values no run of the program writes read as no folder chosen; the file keeps them.
+    QTest::newRow("relative folders") << file("scans", "small/out") << "/" << "";
+    QTest::newRow("empty folders") << file("", "") << "/" << "";
+    const QByteArray longest = '/' + QByteArray(4095, 'a');
+    QTest::newRow("4096 bytes") << file(longest, longest) << QString::fromLatin1(longest) << QString::fromLatin1(longest);
+    QTest::newRow("4097 bytes") << file(longest + 'a', longest + 'a') << "/" << "";
+    QTest::newRow("huge folders") << file('/' + QByteArray(4 << 20, 'a'), '/' + QByteArray(4 << 20, 'a')) << "/" << "";
+    // Counted in UTF-8 bytes, not in characters: each of these takes three.
+    const QByteArray japanese = QByteArray("\\x65e5").repeated(1365); // 4095 bytes
+    const QString japaneseText = QString(1365, QChar(0x65e5));
+    QTest::newRow("4096 bytes in UTF-8") << file('/' + japanese, '/' + japanese) << '/' + japaneseText
+                                         << '/' + japaneseText;
+    QTest::newRow("4099 bytes in UTF-8") << file("/\\x65e5" + japanese, "/\\x65e5" + japanese) << "/" << "";
+    // clang-format on
+}
+
 void TestSettings::existingFileIsKept()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, lastOpenDir);
+    QFETCH(QString, outputDir);
+
     QVERIFY(QDir().mkpath(configDir()));
-    // As a run of the program leaves it: QSettings spells the group "General" as "[%General]".
-    const QByteArray content =
-        "[%General]\r\nlastOpenDir=/mnt/scans\r\noutput=/mnt/small\r\n\r\n[Other]\r\nkept=yes\r\n";
     {
         QFile file(iniPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -122,11 +153,12 @@ void TestSettings::existingFileIsKept()
     }
 
     AppSettings* settings = AppSettings::gInstance();
+    QCOMPARE(settings->lastOpenDir(), lastOpenDir);
+    QCOMPARE(settings->outputDir(), outputDir);
     QCOMPARE(readFile(iniPath()), content);
-    QCOMPARE(settings->lastOpenDir(), QStringLiteral("/mnt/scans"));
-    QCOMPARE(settings->outputDir(), QStringLiteral("/mnt/small"));
 
     settings->setOutputDir(QStringLiteral("/mnt/smaller"));
+    QCOMPARE(settings->outputDir(), QStringLiteral("/mnt/smaller"));
     QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value(QStringLiteral("Other/kept")).toString(),
              QStringLiteral("yes"));
     QVERIFY(QDir(configDir()).removeRecursively());
