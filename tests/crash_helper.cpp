@@ -26,8 +26,8 @@ void dereferenceNull()
     *nowhere = 42;
 }
 
-// A mapped file that ends before its mapping does, like a PDF cut short by another program while it is read:
-// touching the page past its end raises SIGBUS.
+// A mapped file that ends before its mapping does, as when another program cuts a mapped file short: touching
+// the page past its end raises SIGBUS.
 void touchPastTheEnd()
 {
     const int fd = memfd_create("empty", MFD_CLOEXEC);
