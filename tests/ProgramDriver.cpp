@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimer>
 #include <qtestsupport_core.h>
 
@@ -107,6 +108,18 @@ QRect XSession::waitForWindow(const QString& title, int ms) const
 bool XSession::waitUntilGone(const QString& title, int ms) const
 {
     return QTest::qWaitFor([&] { return windows(title).isEmpty(); }, ms);
+}
+
+bool XSession::waitForFocus(const QString& title, int ms) const
+{
+    const QRegularExpression pattern(title);
+    return QTest::qWaitFor(
+        [&] {
+            bool ok = false;
+            const QByteArray name = xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowname")}, &ok);
+            return ok && pattern.match(QString::fromUtf8(name).trimmed()).hasMatch();
+        },
+        ms);
 }
 
 bool XSession::moveTo(const QPoint& at) const

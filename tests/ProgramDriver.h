@@ -29,6 +29,9 @@ public:
     // The window's frame once exactly one such window is visible; a null rectangle after ms milliseconds.
     QRect waitForWindow(const QString& title, int ms) const;
     bool waitUntilGone(const QString& title, int ms) const;
+    // Whether the window with the keyboard focus has a matching title within ms milliseconds. A window takes the
+    // focus some time after it shows, and keys typed before then go elsewhere.
+    bool waitForFocus(const QString& title, int ms) const;
 
     bool click(const QPoint& at) const;
     bool moveTo(const QPoint& at) const;

@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdint>
@@ -22,6 +24,18 @@ volatile int recursionLimit = INT_MAX;
 void dereferenceNull()
 {
     *nowhere = 42;
+}
+
+// A mapped file that ends before its mapping does, as when another program cuts a mapped file short: touching
+// the page past its end raises SIGBUS.
+void touchPastTheEnd()
+{
+    const int fd = memfd_create("empty", MFD_CLOEXEC);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    void* mapped = fd < 0 ? MAP_FAILED : mmap(nullptr, pageSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (mapped == MAP_FAILED)
+        std::exit(4);
+    *static_cast<volatile char*>(mapped) = 42;
 }
 
 int recurse(int depth)
@@ -74,6 +88,8 @@ int main(int argc, char* argv[])
         QThreadPool::globalInstance()->setMaxThreadCount(2);
         onWorker(dereferenceNull);
         onWorker(dereferenceNull);
+    } else if (how == QLatin1String("bus-error-on-worker")) {
+        onWorker(touchPastTheEnd);
     } else if (how == QLatin1String("overflow-on-worker")) {
         onWorker([] { recurse(0); });
     } else if (how == QLatin1String("throw-on-worker")) {

@@ -190,6 +190,7 @@ void TestCompressSettingWidget::okStoresTheChosenLevel()
     CompressSettingWidget dialog;
     QCOMPARE(settingOf(dialog), Setting(0, 1));
     QVERIFY(child<QRadioButton>(dialog, "btn_high")->isChecked());
+    QVERIFY(!child<QCheckBox>(dialog, "checkBoxApplyToAll")->isChecked());
     QCOMPARE(customState(dialog), 0);
     const int result = runModal(dialog, [&] {
         child<QRadioButton>(dialog, "btn_custom")->click();
@@ -242,6 +243,8 @@ void TestCompressSettingWidget::applyToAllAcrossDialogs()
     // A file listed now, and any dialog opened now, have the shared setting with the box ticked.
     CompressSettingWidget added;
     QCOMPARE(settingOf(added), Setting(2, 4));
+    QVERIFY(child<QRadioButton>(added, "btn_low")->isChecked());
+    QVERIFY(child<QCheckBox>(added, "checkBoxApplyToAll")->isChecked());
     second.loadSetting();
     QVERIFY(child<QRadioButton>(second, "btn_low")->isChecked());
     QVERIFY(child<QCheckBox>(second, "checkBoxApplyToAll")->isChecked());
@@ -255,9 +258,13 @@ void TestCompressSettingWidget::applyToAllAcrossDialogs()
     QCOMPARE(settingOf(second), Setting(3, 8));
     QCOMPARE(settingOf(third), Setting(2, 4));
     QCOMPARE(settingOf(added), Setting(0, 1));
+    // Dialogs opened from now on have the box cleared again, also one that showed it ticked before.
+    CompressSettingWidget later;
+    QVERIFY(!child<QCheckBox>(later, "checkBoxApplyToAll")->isChecked());
     // The custom level brings its step back onto the slider, wherever a cancelled run left it.
     child<QSlider>(second, "customSlider")->setValue(1);
     second.loadSetting();
+    QVERIFY(!child<QCheckBox>(second, "checkBoxApplyToAll")->isChecked());
     QVERIFY(child<QRadioButton>(second, "btn_custom")->isChecked());
     QCOMPARE(child<QSlider>(second, "customSlider")->value(), 8);
     QCOMPARE(customState(second), 1);

@@ -267,6 +267,9 @@ void TestCrashHandler::crashWritesDumpLogAndBox_data()
     QTest::newRow("two workers crash at once")
         << "null-on-two-workers" << true << SIGSEGV << "signal SIGSEGV (11), code 1: address not mapped" << null << true
         << "/crash_helper";
+    QTest::newRow("bus error on a worker")
+        << "bus-error-on-worker" << true << SIGBUS << "signal SIGBUS (7), code 2: nonexistent physical address"
+        << "0x[0-9a-f]{16}" << true << "/crash_helper";
     QTest::newRow("stack overflow on a worker")
         << "overflow-on-worker" << true << SIGSEGV << "signal SIGSEGV (11), code 2: access not permitted"
         << "0x[0-9a-f]{16}" << true << "/crash_helper";

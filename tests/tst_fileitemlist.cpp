@@ -77,7 +77,7 @@ void TestFileItemList::acceptsPaths()
     QFETCH(QStringList, batches);
     QFETCH(QStringList, listed);
 
-    const std::optional<QStringList> actual = resultWithin(5000, [batches, folder = m_dir.path()] {
+    const std::optional<QStringList> actual = resultWithin(30000, [batches, folder = m_dir.path()] {
         FileItemList list;
         for (const QString& batch : batches) {
             QStringList paths;

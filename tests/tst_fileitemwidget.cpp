@@ -209,9 +209,9 @@ void TestFileItemWidget::compressionRun()
     // The task announces the start on its pool thread.
     std::unique_ptr<QThread> announcer(QThread::create([&row] { emit row.item->processing(); }));
     announcer->start();
-    QVERIFY(announcer->wait(5000));
+    QVERIFY(announcer->wait(30000));
     auto* spinner = row.child<QLabel>("label_waiting");
-    QTRY_VERIFY(spinner->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(spinner->isVisible(), 30000);
     QVERIFY(!row.mark()->isVisible());
 
     QTemporaryDir out;

@@ -125,6 +125,13 @@ void TestGSCompressor::argumentVector_data()
                QByteArrayList{"-dGrayImageDownsampleType=/Subsample", "-dColorImageDownsampleType=/Subsample",
                               "-sColorConversionStrategy=RGB"} +
                commonCustom("122", "500") + Tail;
+    // The last step that subsamples; the next one (below, through an unknown level) no longer does.
+    QTest::newRow("custom 5: last to subsample")
+        << 3 << 5 << QString()
+        << Head +
+               QByteArrayList{"-dGrayImageDownsampleType=/Subsample", "-dColorImageDownsampleType=/Subsample",
+                              "-sColorConversionStrategy=RGB"} +
+               commonCustom("150", "700") + Tail;
     QTest::newRow("custom 9: keep colours and fonts")
         << 3 << 9 << QStringLiteral("pw")
         << Head +

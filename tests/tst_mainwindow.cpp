@@ -461,21 +461,32 @@ void TestMainWindow::destructorDropsQueuedTasksAndWaitsForRunningOnes()
     }
     window->addPdfFiles(paths);
 
-    // Which tasks got to run, told on the pool thread itself.
+    // Which tasks got to run, told on the pool thread itself. The first one holds its thread until the window is
+    // about to go, so that the others are still queued then, however long this thread waits for its turn.
     QMutex mutex;
     QStringList started;
+    QSemaphore firstRunning;
+    QSemaphore windowGoes;
+    const auto letFirstGo = qScopeGuard([&windowGoes] { windowGoes.release(); });
     for (int row = 0; row < 4; ++row) {
         FileItem* item = list(*window)->fileItemAt(row);
         connect(
             item, &FileItem::processing, this,
-            [&mutex, &started, name = item->fileName()] {
-                QMutexLocker lock(&mutex);
-                started << name;
+            [&mutex, &started, &firstRunning, &windowGoes, name = item->fileName()] {
+                {
+                    QMutexLocker lock(&mutex);
+                    started << name;
+                    if (started.size() > 1)
+                        return;
+                }
+                firstRunning.release();
+                windowGoes.acquire();
             },
             Qt::DirectConnection);
     }
     QTest::mouseClick(child(*window, "btn_compress"), Qt::LeftButton);
-    QTRY_VERIFY(!started.isEmpty());
+    QVERIFY(firstRunning.tryAcquire(1, 60000));
+    windowGoes.release();
     window.reset();
 
     QThreadPool::globalInstance()->setMaxThreadCount(qMax(1, QThread::idealThreadCount() / 2));

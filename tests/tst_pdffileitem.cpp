@@ -194,7 +194,7 @@ void TestPDFFileItem::unlockRefusesAFifo()
     // Swapped while the password dialog is open: qpdf waited for good, on the GUI thread.
     QVERIFY(QFile::remove(path) && PdfFixtures::makeFifo(path));
 
-    const std::optional<bool> unlocked = resultWithin(5000, [item] { return item->unlockPdf(UserPassword); });
+    const std::optional<bool> unlocked = resultWithin(30000, [item] { return item->unlockPdf(UserPassword); });
     QVERIFY2(unlocked, "unlockPdf did not return");
     QVERIFY(!*unlocked && item->isLocked());
 }

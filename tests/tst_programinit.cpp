@@ -23,11 +23,25 @@ void TestProgramInit::initTestCase()
 
 void TestProgramInit::startupSequence()
 {
+    // Pages of earlier runs, one more than the program keeps. Being older, they sort before those of this run.
+    const QString logDir = perUserPath(AppLogDir);
+    QVERIFY(QDir().mkpath(logDir));
+    QStringList earlier;
+    for (int hour = 0; hour < 101; ++hour) {
+        earlier << QStringLiteral("2020-01-%1_%2_log.html")
+                       .arg(1 + hour / 24, 2, 10, QLatin1Char('0'))
+                       .arg(hour % 24, 2, 10, QLatin1Char('0'));
+        QFile page(logDir + earlier.last());
+        QVERIFY(page.open(QIODevice::WriteOnly));
+    }
+
     ProgramInit::gInstance()->initLogger();
 
+    // The start-up keeps the hundred newest, before it opens the page of this run.
+    QStringList pages = QDir(logDir).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(pages.mid(0, 100), earlier.mid(1));
+    pages.erase(pages.begin(), pages.begin() + 100);
     // A second page when the hour turned during the start-up; the lines then continue there after its head.
-    const QString logDir = perUserPath(AppLogDir);
-    const QStringList pages = QDir(logDir).entryList(QDir::Files, QDir::Name);
     QVERIFY2(pages.size() == 1 || pages.size() == 2, qPrintable(pages.join(QLatin1Char(' '))));
     QString content;
     for (const QString& name : pages) {

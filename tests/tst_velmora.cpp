@@ -20,6 +20,9 @@ const QByteArray InstallAnswer = R"({"code":200})";
 // What the caller had in its out-strings: an update check must leave them alone unless it found a version.
 const QString CallersVersion = QStringLiteral("caller's version");
 const QString CallersUrl = QStringLiteral("caller's address");
+// How long the library waits for an answer. It waits on a precise timer, so a call that returns sooner was not
+// ended by the time running out.
+constexpr int RequestLimitMs = 3000;
 
 struct DriverRun
 {
@@ -403,7 +406,7 @@ void TestVelmora::checkWithoutAnswer_data()
     // Load only makes the wait longer, so the lower bound holds on a busy machine too.
     QTest::newRow("service never answers") << false << 2900 << 10000;
     // A refused connection is known at once; waiting out the limit would delay every start.
-    QTest::newRow("port closed") << true << 0 << 2500;
+    QTest::newRow("port closed") << true << 0 << RequestLimitMs;
 }
 
 void TestVelmora::checkWithoutAnswer()
@@ -438,7 +441,8 @@ void TestVelmora::oversizedAnswer_data()
     QTest::addColumn<int>("code");
 
     // Each body is a valid "up to date" answer padded with blanks. The answers over the limit never end, so
-    // only giving up on them early ends the wait before the time limit.
+    // only giving up on them early ends the wait before the time limit. The answer at the limit is traced whole,
+    // which shows that it was read to its end rather than cut off by the time limit.
     constexpr qint64 Limit = 16 * 1024 * 1024;
     QTest::newRow("at the limit") << Limit << FakeUpdateService::Answer::BodyLength << 201;
     QTest::newRow("length over the limit") << qint64(20) << Limit + 1 << 0;
@@ -466,8 +470,10 @@ void TestVelmora::oversizedAnswer()
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(Velmora::gInstance()->checkVersionUpdate(gotCode, version, url), code == 201);
-    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    const qint64 waited = clock.elapsed();
     QCOMPARE(gotCode, code);
+    if (code == 0)
+        QVERIFY2(waited < RequestLimitMs, qPrintable(QString::number(waited)));
 }
 
 void TestVelmora::waitKeepsEventsButHoldsInput()

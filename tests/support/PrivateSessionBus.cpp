@@ -34,7 +34,7 @@ QString PrivateSessionBus::start()
                             QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted())
         return QStringLiteral("dbus-daemon did not start");
-    const QDeadlineTimer deadline(10000);
+    const QDeadlineTimer deadline(30000);
     while (!m_daemon.canReadLine() && !deadline.hasExpired())
         m_daemon.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
