@@ -10,7 +10,8 @@ public:
     virtual ~CompressInterface() = default;
 
     // Writes the compressed copy of inputPath under a name that no file in outputDir bears yet
-    // (the folder is created when missing). Returns 0 on success, else the failure code.
+    // (the folder is created when missing). The name appears only once the copy is whole, and
+    // nothing else is left in the folder. Returns 0 on success, else the failure code.
     virtual int compress(QString inputPath, QString outputDir, QString password) = 0;
 
     // The file name (no folder) that the last compress chose, also after a failed run.

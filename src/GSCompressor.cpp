@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
@@ -127,14 +128,6 @@ private:
     QByteArray m_stderr;
 };
 
-// Only what the run made: a sub-folder that bore the name, or a link, stays.
-void removeFailedOutput(const QString& outputPath)
-{
-    const QFileInfo output(outputPath);
-    if (output.isFile() && !output.isSymLink())
-        QFile::remove(outputPath);
-}
-
 } // namespace
 
 bool isRegularFile(const QString& path)
@@ -176,26 +169,40 @@ QByteArrayList GSCompressor::arguments(const QString& inputPath, const QString& 
 
 int GSCompressor::compress(QString inputPath, QString outputDir, QString password)
 {
-    m_outputFileName = QFileInfo(inputPath).fileName();
+    const QString inputName = QFileInfo(inputPath).fileName();
+    m_outputFileName = inputName;
     // No folder is no place to write to: "" + "/" + name would land in the root folder.
     if (outputDir.isEmpty()) {
         LOG_WARNING("GSCompressor::compress") << "No output folder for" << inputPath;
         return gs_error_undefinedfilename;
     }
-    // Checked before a name is reserved, so that a refused input leaves nothing in the output folder. A
-    // missing input is left to Ghostscript, whose message says what it looked for.
+    // Checked before anything is made in the output folder, so that a refused input leaves nothing there. A missing
+    // input is left to Ghostscript, whose message says what it looked for.
     if (QFileInfo::exists(inputPath) && !isRegularFile(inputPath)) {
         LOG_WARNING("GSCompressor::compress") << "Not a regular file:" << inputPath;
         return gs_error_invalidfileaccess;
     }
+    // The name the output would get now; it is chosen again once the output is whole, when others may have taken it.
     makeUniqueFileName(outputDir, m_outputFileName, 0);
-    const QString outputPath = outputDir + QLatin1Char('/') + m_outputFileName;
+
+    // Ghostscript writes into a hidden part file, which gets the output name only once it is whole: a run that is cut
+    // short (the program killed, the computer off) leaves nothing under a name that the user takes for a result.
+    QString error;
+    const QString partPath = createPartFile(outputDir, inputName, &error);
+    if (partPath.isEmpty()) {
+        LOG_WARNING("GSCompressor::compress") << "Cannot write into" << outputDir << error;
+        return gs_error_invalidfileaccess;
+    }
+    bool placed = false;
+    const auto removePartFile = qScopeGuard([&partPath, &placed] {
+        if (!placed)
+            QFile::remove(partPath);
+    });
 
     void* instance = nullptr;
     int code = gsapi_new_instance(&instance, nullptr);
     if (code < 0) {
         LOG_WARNING("GSCompressor::compress") << "New instance error" << code;
-        removeFailedOutput(outputPath);
         return code;
     }
 
@@ -204,7 +211,7 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
 
     // Absolute paths: a relative name that starts with "-" or "%" would read as a switch or a device.
     QByteArrayList args =
-        arguments(QFileInfo(inputPath).absoluteFilePath(), QFileInfo(outputPath).absoluteFilePath(), password);
+        arguments(QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(), password);
     std::vector<char*> argv;
     argv.reserve(args.size());
     for (QByteArray& arg : args)
@@ -222,21 +229,28 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
         LOG_WARNING("GSCompressor::compress") << "Exit error" << exitCode;
         code = exitCode;
     }
+    if (code != 0)
+        return code;
 
-    if (code == 0) {
-        // The input may have been swapped for a FIFO while Ghostscript ran.
-        const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
-        const qint64 outputPages = pdfPageCount(outputPath);
-        if (inputPages <= 0 || outputPages != inputPages) {
-            LOG_WARNING("GSCompressor::compress")
-                << "Bad output:" << outputPages << "pages written for" << inputPages << "pages read";
-            code = BadOutputCode;
-        }
+    // The input may have been swapped for a FIFO while Ghostscript ran.
+    const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
+    const qint64 outputPages = pdfPageCount(partPath);
+    if (inputPages <= 0 || outputPages != inputPages) {
+        LOG_WARNING("GSCompressor::compress")
+            << "Bad output:" << outputPages << "pages written for" << inputPages << "pages read";
+        return BadOutputCode;
     }
 
-    if (code == 0)
-        m_outputSize = QFileInfo(outputPath).size();
-    else
-        removeFailedOutput(outputPath);
-    return code;
+    const qint64 size = QFileInfo(partPath).size();
+    QString placedName = inputName;
+    if (!placeUnderUniqueName(partPath, outputDir, placedName, &error)) {
+        LOG_WARNING("GSCompressor::compress")
+            << "Cannot store the output as" << placedName << "in" << outputDir << error;
+        m_outputFileName = placedName;
+        return gs_error_ioerror;
+    }
+    placed = true;
+    m_outputFileName = placedName;
+    m_outputSize = size;
+    return 0;
 }

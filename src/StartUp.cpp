@@ -1,11 +1,17 @@
 #include "StartUp.h"
 
 #include "CustomWindowFrame.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QFile>
 #include <QScreen>
+
+namespace {
+// Set and read on the GUI thread only.
+bool g_terminationRequested = false;
+} // namespace
 
 void loadStyleSheet(const QString& path)
 {
@@ -13,6 +19,20 @@ void loadStyleSheet(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return;
     qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+bool quitOnTerminationSignals()
+{
+    return platform::catchTerminationSignals(qApp, [](const QString& signalName) {
+        qDebug().noquote() << signalName << "received: the program ends as if its window were closed";
+        g_terminationRequested = true;
+        QCoreApplication::quit();
+    });
+}
+
+bool terminationRequested()
+{
+    return g_terminationRequested;
 }
 
 CustomWindowFrame* frameMainWindow(QWidget* mainWindow)

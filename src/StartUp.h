@@ -9,6 +9,15 @@ class QWidget;
 // skipped without a word: the program then keeps Qt's own look.
 void loadStyleSheet(const QString& path);
 
+// Makes SIGTERM, SIGINT and SIGHUP end the program as closing its window does: the event loop returns, and the main
+// window's destructor drops the queued compressions and waits for the running ones. Call from main once the
+// application object exists. Returns false when the signals could not be caught; they then end the process at once.
+bool quitOnTerminationSignals();
+
+// Whether such a signal has come. One that comes before the event loop runs (during the update check at start-up)
+// cannot end a loop that has not started: main asks this before it starts it.
+bool terminationRequested();
+
 // Puts the main window into a new window frame, as wide as the main window may grow, and places the
 // frame on the primary screen. The frame has no parent: the caller owns it.
 CustomWindowFrame* frameMainWindow(QWidget* mainWindow);

@@ -1,37 +1,39 @@
 #include "UniqueFileName.h"
 
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
+#include <QRandomGenerator>
 
 namespace {
 
-enum class Claim
+// The longest file name, in bytes, that Linux file systems take.
+constexpr int NameMax = 255;
+// Random letters and digits in a part file's name. Tries of names that exist already, before giving up.
+constexpr int PartFileRandomLength = 6;
+constexpr int PartFileTries = 100;
+// Names that are taken meanwhile, one after another, before giving up: only a folder that keeps filling up as fast as
+// it is looked at gets there.
+constexpr int PlacementTries = 1000;
+
+const QLatin1String PartFileSuffix(".part");
+
+// Whatever the file system says is there is taken: hidden files, a name that differs only in case where case is
+// ignored, and symbolic links, dangling ones included (a writer would follow them). A sub-folder is not.
+bool isTaken(const QString& path)
 {
-    Reserved,
-    Taken,
-    // Nothing to reserve: a sub-folder bears the name, or the folder cannot be written. The name is
-    // used as it is and the compressor's run reports the failure.
-    Unusable,
-};
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return true;
+    return info.exists() && !info.isDir();
+}
 
-Claim claim(const QString& path)
+bool isFolder(const QString& path)
 {
-    const QFileInfo before(path);
-    if (before.isDir() && !before.isSymLink())
-        return Claim::Unusable;
-
-    // Creating the file exclusively checks and reserves in one step.
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return Claim::Reserved;
-
-    // Whatever the file system says is there is taken: hidden files, a name that differs only in case
-    // where case is ignored, and symbolic links, dangling ones included (Ghostscript would follow them).
-    const QFileInfo after(path);
-    return after.exists() || after.isSymLink() ? Claim::Taken : Claim::Unusable;
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink();
 }
 
 QString numberedName(const QString& baseName, int number, const QString& suffix)
@@ -40,16 +42,26 @@ QString numberedName(const QString& baseName, int number, const QString& suffix)
     return suffix.isEmpty() ? numbered : numbered + QLatin1Char('.') + suffix;
 }
 
+QString partFileName(QString fileName)
+{
+    QString random;
+    for (int i = 0; i < PartFileRandomLength; ++i) {
+        static const char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        random += QLatin1Char(Characters[QRandomGenerator::global()->bounded(int(sizeof Characters - 1))]);
+    }
+    const auto whole = [&random](const QString& name) {
+        return QLatin1Char('.') + name + QLatin1Char('.') + random + PartFileSuffix;
+    };
+    // Only the part file's name must fit; a name that is too long for the output itself fails where it always did.
+    while (QFile::encodeName(whole(fileName)).size() > NameMax && !fileName.isEmpty())
+        fileName.chop(fileName.size() >= 2 && fileName.at(fileName.size() - 1).isLowSurrogate() ? 2 : 1);
+    return whole(fileName);
+}
+
 } // namespace
 
 void makeUniqueFileName(QString dirPath, QString& fileName, int depth)
 {
-    // Tasks on several pool threads pick names in one folder at the same moment; one at a time keeps
-    // the numbering in the order of the calls. The exclusive creation below guards against other
-    // programs as well.
-    static QMutex mutex;
-    const QMutexLocker locker(&mutex);
-
     const QDir dir(dirPath);
     if (!dir.exists())
         QDir().mkpath(dirPath);
@@ -58,7 +70,58 @@ void makeUniqueFileName(QString dirPath, QString& fileName, int depth)
     const QString baseName = original.completeBaseName();
     const QString suffix = original.suffix();
     QString candidate = fileName;
-    for (int number = depth + 1; claim(dir.filePath(candidate)) == Claim::Taken; ++number)
+    for (int number = depth + 1; isTaken(dir.filePath(candidate)); ++number)
         candidate = numberedName(baseName, number, suffix);
     fileName = candidate;
+}
+
+QString createPartFile(const QString& dirPath, const QString& fileName, QString* error)
+{
+    const QDir dir(dirPath);
+    for (int i = 0; i < PartFileTries; ++i) {
+        const QString path = dir.filePath(partFileName(fileName));
+        // Exclusively: a file of that name, whoever made it, is never written into.
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!isTaken(path)) {
+            if (error)
+                *error = file.errorString();
+            return QString();
+        }
+    }
+    if (error)
+        *error = QStringLiteral("no free name for a part file");
+    return QString();
+}
+
+bool placeUnderUniqueName(const QString& partPath, const QString& dirPath, QString& fileName, QString* error)
+{
+    // What appears under the name must be whole even after a power cut.
+    if (!platform::flushToDisk(partPath, error))
+        return false;
+
+    const QString wanted = fileName;
+    for (int i = 0; i < PlacementTries; ++i) {
+        fileName = wanted;
+        makeUniqueFileName(dirPath, fileName, 0);
+        const QString path = QDir(dirPath).filePath(fileName);
+        switch (platform::moveWithoutReplacing(partPath, path, error)) {
+        case platform::MoveResult::Moved:
+            return true;
+        case platform::MoveResult::Failed:
+            return false;
+        case platform::MoveResult::NameTaken:
+            // A sub-folder does not make the name change, so the next choice would be the same.
+            if (isFolder(path)) {
+                if (error)
+                    *error = QStringLiteral("a folder bears the name");
+                return false;
+            }
+            break;
+        }
+    }
+    if (error)
+        *error = QStringLiteral("every free name was taken before the file could be given it");
+    return false;
 }

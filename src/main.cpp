@@ -19,6 +19,8 @@ int main(int argc, char* argv[])
 
     if (!installCrashExceptionFilter())
         qWarning("Zolvane: crash handling is not installed; a crash will leave no dump.");
+    if (!quitOnTerminationSignals())
+        qWarning("Zolvane: SIGTERM, SIGINT and SIGHUP will end the program without waiting for its compressions.");
 
     QFont font;
     font.setFamily(QStringLiteral("Arial"));
@@ -35,8 +37,12 @@ int main(int argc, char* argv[])
     // Runs to its end, so that whatever it has to say comes before the window.
     QNetWorkProcess::gInstance()->checkUpdate();
 
-    frame->show();
-    const int result = app.exec();
+    // A request to end that came during the update check has already ended the loops that ran then.
+    int result = 0;
+    if (!terminationRequested()) {
+        frame->show();
+        result = app.exec();
+    }
     // The frame takes the main window with it, whose destructor drops the queued compressions and waits for
     // the running ones; that needs the application object.
     frame.reset();

@@ -14,6 +14,8 @@ namespace {
 
 // Both fixtures that get compressed here have two pages.
 constexpr qint64 TwoPages = 2;
+// Only against hangs: a run takes a second or two.
+constexpr int RunLimitMs = 60000;
 
 const QByteArrayList Head{"gs", "-sDEVICE=pdfwrite", "-dNOPAUSE", "-dQUIET", "-dBATCH"};
 const QByteArrayList Tail{"-sOutputFile=/out/a.pdf", "/in/a.pdf"};
@@ -200,6 +202,10 @@ void TestGSCompressor::levelsWriteValidPdf()
     QCOMPARE(result.outputPath, out.path() + QStringLiteral("/plain.pdf"));
     QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
     QCOMPARE(function.compressedSize(), QFileInfo(result.outputPath).size());
+    // As any new file of the user's: readable by whom the umask allows, not private as temporary files are.
+    QFile plain(out.filePath(QStringLiteral("plain file")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    QCOMPARE(QFileInfo(result.outputPath).permissions(), plain.permissions());
 }
 
 void TestGSCompressor::imageHeavyFileShrinks()
@@ -251,25 +257,35 @@ void TestGSCompressor::failedRunLeavesNoOutput_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<MakeFile>("make");
-    QTest::newRow("missing input") << QStringLiteral("gone.pdf") << MakeFile([](const QString&) { return true; });
-    QTest::newRow("text named .pdf") << QStringLiteral("notes.pdf") << MakeFile(PdfFixtures::writeNotPdf);
+    // A sub-folder of the output folder that bears the output's name.
+    QTest::addColumn<bool>("folderOfThatName");
+    QTest::newRow("missing input") << QStringLiteral("gone.pdf") << MakeFile([](const QString&) { return true; })
+                                   << false;
+    QTest::newRow("text named .pdf") << QStringLiteral("notes.pdf") << MakeFile(PdfFixtures::writeNotPdf) << false;
     // Ghostscript runs it as an empty PostScript job and says it is done.
-    QTest::newRow("empty file") << QStringLiteral("empty.pdf") << MakeFile(PdfFixtures::writeEmpty);
+    QTest::newRow("empty file") << QStringLiteral("empty.pdf") << MakeFile(PdfFixtures::writeEmpty) << false;
     // Ghostscript says it is done, but writes one page of two.
-    QTest::newRow("page object missing") << QStringLiteral("holes.pdf")
-                                         << MakeFile(PdfFixtures::writeMissingPageObject);
+    QTest::newRow("page object missing") << QStringLiteral("holes.pdf") << MakeFile(PdfFixtures::writeMissingPageObject)
+                                         << false;
     // A listed file swapped for a FIFO: Ghostscript waited for good, and a killed run left its files.
-    QTest::newRow("FIFO") << QStringLiteral("fifo.pdf") << MakeFile(PdfFixtures::makeFifo);
+    QTest::newRow("FIFO") << QStringLiteral("fifo.pdf") << MakeFile(PdfFixtures::makeFifo) << false;
+    // The output is whole, but cannot get its name.
+    QTest::newRow("folder bears the output name")
+        << QStringLiteral("sub.pdf") << MakeFile([](const QString& path) { return PdfFixtures::writePlain(path, 2); })
+        << true;
 }
 
 void TestGSCompressor::failedRunLeavesNoOutput()
 {
     QFETCH(QString, fileName);
     QFETCH(MakeFile, make);
+    QFETCH(bool, folderOfThatName);
     QTemporaryDir in;
     QTemporaryDir out;
     const QString input = in.filePath(fileName);
     QVERIFY(make(input));
+    if (folderOfThatName)
+        QVERIFY(QDir(out.path()).mkdir(fileName));
     const auto function = std::make_shared<CompressFunction>();
 
     // A first run that succeeds, to see that a failure keeps its size.
@@ -283,7 +299,10 @@ void TestGSCompressor::failedRunLeavesNoOutput()
     QCOMPARE(result->outputPath, out.path() + QLatin1Char('/') + fileName);
     QCOMPARE(function->outputFileName(), fileName);
     QCOMPARE(function->compressedSize(), goodSize);
+    // Nor the part file that Ghostscript wrote into.
     QCOMPARE(filesIn(out.path()), QStringList{QStringLiteral("plain.pdf")});
+    if (folderOfThatName)
+        QVERIFY(QDir(out.filePath(fileName)).isEmpty());
 }
 
 void TestGSCompressor::ghostscriptErrorsReachTheLog()
@@ -344,31 +363,70 @@ void TestGSCompressor::outputFolders_data()
     // Folders are relative to the current folder, a fresh one for each row.
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("written");
-    QTest::newRow("missing, with its parents") << QStringLiteral("deep/er/folder") << true;
+    // Files that another program puts into the folder while Ghostscript writes, named by what they add to the
+    // output's base name ("" the output's own name, "_1" the next); and what the output's name gets instead.
+    QTest::addColumn<QStringList>("appearDuringRun");
+    QTest::addColumn<QString>("expectedAddition");
+    QTest::newRow("missing, with its parents")
+        << QStringLiteral("deep/er/folder") << true << QStringList() << QString();
     // Filled in two steps, the "%2" would take in the file name.
-    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2") << true;
+    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2") << true << QStringList() << QString();
     // Would reserve the name in the current folder and write into the root folder.
-    QTest::newRow("none") << QString() << false;
+    QTest::newRow("none") << QString() << false << QStringList() << QString();
+    // Nothing is overwritten: the output takes the next free name when it is whole.
+    QTest::newRow("name taken during the run")
+        << QStringLiteral("taken") << true << QStringList{QString()} << QStringLiteral("_1");
+    QTest::newRow("name and the next taken during the run")
+        << QStringLiteral("taken") << true << QStringList{QString(), QStringLiteral("_1")} << QStringLiteral("_2");
 }
 
 void TestGSCompressor::outputFolders()
 {
     QFETCH(QString, folder);
     QFETCH(bool, written);
+    QFETCH(QStringList, appearDuringRun);
+    QFETCH(QString, expectedAddition);
     QTemporaryDir in;
     QTemporaryDir current;
     // A name no other file in the root folder bears.
-    const QString name = QFileInfo(in.path()).fileName() + QStringLiteral(".pdf");
-    QVERIFY(QFile::copy(m_plain, in.filePath(name)));
+    const QString baseName = QFileInfo(in.path()).fileName();
+    const QString name = baseName + QStringLiteral(".pdf");
+    // Pictures give the test time to see the run in progress.
+    QVERIFY(QFile::copy(appearDuringRun.isEmpty() ? m_plain : m_heavy, in.filePath(name)));
     const QString previousCurrent = QDir::currentPath();
     const auto restoreCurrent = qScopeGuard([&previousCurrent] { QDir::setCurrent(previousCurrent); });
     QVERIFY(QDir::setCurrent(current.path()));
     // Should the refusal ever fail, the root folder keeps no trace of the run.
     const auto removeStray = qScopeGuard([&name] { QFile::remove(QLatin1Char('/') + name); });
 
-    CompressFunction function;
-    const CompressResult result = function.compress(in.filePath(name), folder, QString());
-    QCOMPARE(result.outputPath, folder + QLatin1Char('/') + name);
+    const auto function = std::make_shared<CompressFunction>();
+    std::future<CompressResult> running =
+        startDetached([function, input = in.filePath(name), folder] { return function->compress(input, folder, {}); });
+    if (!appearDuringRun.isEmpty()) {
+        const auto partFiles = [&folder] {
+            return QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+        };
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return !partFiles().isEmpty() || running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            },
+            RunLimitMs));
+        QVERIFY2(!partFiles().isEmpty(), "The run ended before the test saw it write");
+        for (const QString& addition : qAsConst(appearDuringRun)) {
+            QFile other(QDir(folder).filePath(baseName + addition + QStringLiteral(".pdf")));
+            QVERIFY(other.open(QIODevice::NewOnly));
+            other.write("another program's");
+        }
+    }
+    QVERIFY2(running.wait_for(std::chrono::milliseconds(RunLimitMs)) == std::future_status::ready,
+             "The run did not end");
+    const CompressResult result = running.get();
+    QCOMPARE(result.outputPath, folder + QLatin1Char('/') + baseName + expectedAddition + QStringLiteral(".pdf"));
+    for (const QString& addition : qAsConst(appearDuringRun)) {
+        QFile other(QDir(folder).filePath(baseName + addition + QStringLiteral(".pdf")));
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("another program's"));
+    }
     if (written) {
         QCOMPARE(result.code, 0);
         QCOMPARE(pdfPageCount(result.outputPath), TwoPages);

@@ -45,10 +45,36 @@ public:
         return QTest::qWaitFor([this] { return process.state() == QProcess::NotRunning; }, ms);
     }
     QString log() const { return programLog(home.path()); }
+    // Where the window compresses into: set in the settings before the start, as a user would have chosen it.
+    QString prepareFolders(const QString& inputDir)
+    {
+        const QString output = home.path() + QStringLiteral("/compressed");
+        QDir().mkpath(output);
+        // The folders the window remembers: where to compress into, and where the file dialog opens.
+        QSettings ini(programIniPath(home.path()), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("General/output"), output);
+        ini.setValue(QStringLiteral("General/lastOpenDir"), inputDir);
+        return output;
+    }
 
     QTemporaryDir home;
     QProcess process;
 };
+
+// Adds the files of the folder that the file dialog opens in, by name, through the window's add button.
+bool addFiles(const XSession& session, const ProgramRun& run, const QRect& frame, const QStringList& fileNames)
+{
+    if (!session.click(FramePlaces::addFilesButton(frame)) ||
+        session.waitForWindow(FileDialogTitle, ShowLimitMs).isNull() ||
+        !session.waitForFocus(FileDialogTitle, ShowLimitMs))
+        return false;
+    QStringList names;
+    for (const QString& name : fileNames)
+        names << QLatin1Char('"') + name + QLatin1Char('"');
+    return session.type(names.join(QLatin1Char(' '))) && session.keys({QStringLiteral("Return")}) &&
+           session.waitUntilGone(FileDialogTitle, ShowLimitMs) &&
+           QTest::qWaitFor([&run] { return run.log().contains(QStringLiteral("Add PDF files:")); }, ShowLimitMs);
+}
 
 } // namespace
 
@@ -64,6 +90,7 @@ private slots:
     void linksTheUpdateLibrary();
     void startsAndCloses();
     void compressesThroughTheWindow();
+    void endsOnSigtermDuringARun();
 
 private:
     FakeUpdateService service;
@@ -141,35 +168,18 @@ void TestProgram::compressesThroughTheWindow()
     XSession session(display);
     ProgramRun run(display);
     QTemporaryDir input;
-    const QString output = run.home.path() + QStringLiteral("/compressed");
-    QVERIFY(QDir().mkpath(output));
+    const QString output = run.prepareFolders(input.path());
     // A name with blanks, as files come from other people. (xdotool types letters beyond ASCII by remapping a key,
     // which a busy program may read with the old map: such names are left to the engine's own tests.)
     const QList<QPair<QString, int>> files = {{QStringLiteral("Quarterly report.pdf"), 3},
                                               {QStringLiteral("pictures.pdf"), 2}};
     QVERIFY(PdfFixtures::writePlain(input.filePath(files[0].first), files[0].second));
     QVERIFY(PdfFixtures::writeImageHeavy(input.filePath(files[1].first), files[1].second));
-    {
-        // The folders the window remembers: where to compress into, and where the file dialog opens.
-        QSettings ini(programIniPath(run.home.path()), QSettings::IniFormat);
-        ini.setValue(QStringLiteral("General/output"), output);
-        ini.setValue(QStringLiteral("General/lastOpenDir"), input.path());
-    }
 
     QVERIFY(run.start());
     const QRect frame = session.waitForWindow(FrameTitle, ShowLimitMs);
     QVERIFY2(!frame.isNull(), "The window did not show");
-
-    QVERIFY(session.click(FramePlaces::addFilesButton(frame)));
-    QVERIFY2(!session.waitForWindow(FileDialogTitle, ShowLimitMs).isNull(), "The file dialog did not show");
-    QVERIFY2(session.waitForFocus(FileDialogTitle, ShowLimitMs), "The file dialog did not take the keyboard");
-    QStringList names;
-    for (const auto& file : files)
-        names << QLatin1Char('"') + file.first + QLatin1Char('"');
-    QVERIFY(session.type(names.join(QLatin1Char(' '))));
-    QVERIFY(session.keys({QStringLiteral("Return")}));
-    QVERIFY2(session.waitUntilGone(FileDialogTitle, ShowLimitMs), "The file dialog did not take the files");
-    QTRY_VERIFY_WITH_TIMEOUT(run.log().contains(QStringLiteral("Add PDF files:")), ShowLimitMs);
+    QVERIFY2(addFiles(session, run, frame, {files[0].first, files[1].first}), "The files were not added");
 
     QVERIFY(session.click(FramePlaces::compressButton(frame)));
     QTRY_VERIFY_WITH_TIMEOUT(run.log().contains(QStringLiteral("All tasks completed")), RunLimitMs);
@@ -184,6 +194,55 @@ void TestProgram::compressesThroughTheWindow()
         const QString compressed = output + QLatin1Char('/') + file.first;
         QVERIFY2(QFileInfo::exists(compressed), qPrintable(compressed));
         QCOMPARE(pdfPageCount(compressed), qint64(file.second));
+    }
+}
+
+void TestProgram::endsOnSigtermDuringARun()
+{
+    // As at logout: the program must end by itself, keep what it has finished and leave no broken file.
+    XSession session(display);
+    ProgramRun run(display);
+    QTemporaryDir input;
+    const QString output = run.prepareFolders(input.path());
+    QStringList names;
+    QHash<QString, qint64> pages;
+    for (int i = 0; i < 6; ++i) {
+        const QString name = QStringLiteral("scan %1.pdf").arg(i + 1);
+        QVERIFY(PdfFixtures::writeImageHeavy(input.filePath(name), 4 + i % 3, 4.0, i));
+        names << name;
+        pages.insert(name, 4 + i % 3);
+    }
+
+    QVERIFY(run.start());
+    const QRect frame = session.waitForWindow(FrameTitle, ShowLimitMs);
+    QVERIFY2(!frame.isNull(), "The window did not show");
+    QVERIFY2(addFiles(session, run, frame, names), "The files were not added");
+    QVERIFY(session.click(FramePlaces::compressButton(frame)));
+    // The first file being written, or (on a very fast machine) the first one done.
+    QVERIFY2(QTest::qWaitFor(
+                 [&output] { return !QDir(output).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); },
+                 RunLimitMs),
+             "The run did not start");
+    run.process.terminate();
+
+    QVERIFY2(run.waitForExit(RunLimitMs), "The program did not end after SIGTERM");
+    QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.process.exitCode(), 0);
+    const QString log = run.log();
+    const int signalLine = log.indexOf(QStringLiteral("SIGTERM received"));
+    QVERIFY2(signalLine > 0, qPrintable(log.right(3000)));
+    QVERIFY2(!log.left(signalLine).contains(QStringLiteral("All tasks completed")),
+             "SIGTERM came after the run: nothing was interrupted");
+    const int lastLine = log.lastIndexOf(QStringLiteral("<div class="));
+    QVERIFY2(log.indexOf(QStringLiteral("Exit............"), lastLine) > lastLine, qPrintable(log.right(500)));
+
+    // The compressions that were running were finished and named; nothing else is left, not even a part file.
+    const QStringList written =
+        QDir(output).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : written) {
+        QVERIFY2(pages.contains(name), qPrintable(written.join(QStringLiteral(", "))));
+        QVERIFY2(pdfPageCount(QDir(output).filePath(name)) == pages.value(name),
+                 qPrintable(QStringLiteral("%1 is not whole").arg(name)));
     }
 }
 
