@@ -4,13 +4,11 @@
 // feel as a stutter. The last lines are "max_gap_ms=<ms>" and "wall_s=<seconds>".
 #include "AppSettings.h"
 #include "MainWindow.h"
+#include "WindowRun.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -30,12 +28,9 @@ int main(int argc, char* argv[])
         std::fputs("usage: bench_mainwindow IN_DIR OUT_DIR\n", stderr);
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The window keeps its settings and log under HOME: give it one of its own.
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qunsetenv("XDG_DATA_HOME");
+    prepareWindowBench(home.path());
     QApplication app(argc, argv);
     const QString inDir = QDir(app.arguments().at(1)).absolutePath();
     const QString outDir = QDir(app.arguments().at(2)).absolutePath();
@@ -49,33 +44,11 @@ int main(int argc, char* argv[])
         paths << inDir + QLatin1Char('/') + name;
     window->addPdfFiles(paths);
 
-    QElapsedTimer sinceTick;
-    qint64 maxGapMs = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, &app, [&] { maxGapMs = qMax(maxGapMs, sinceTick.restart()); });
-
-    auto* addButton = window->findChild<QWidget*>(QStringLiteral("btn_add_file"));
-    QTimer idleCheck;
-    QObject::connect(&idleCheck, &QTimer::timeout, &app, [&] {
-        if (addButton->isEnabled())
-            app.quit();
-    });
-
-    QElapsedTimer wall;
-    QTimer::singleShot(0, &app, [&] {
-        sinceTick.start();
-        ticker.start(10);
-        wall.start();
-        window->btn_compress_clicked();
-        idleCheck.start(5);
-    });
-    app.exec();
-    const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    const WindowRun run = compressThroughWindow(window);
 
     const int written = QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files).size();
     std::printf("files=%d written=%d\n", int(paths.size()), written);
-    std::printf("max_gap_ms=%lld\n", static_cast<long long>(maxGapMs));
-    std::printf("wall_s=%.3f\n", wallSeconds);
+    std::printf("max_gap_ms=%lld\n", static_cast<long long>(run.maxGapMs));
+    std::printf("wall_s=%.3f\n", run.wallSeconds);
     return written == paths.size() ? 0 : 1;
 }

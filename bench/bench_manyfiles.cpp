@@ -13,13 +13,13 @@
 #include "MainWindow.h"
 #include "PdfFixtures.h"
 #include "StartUp.h"
+#include "WindowRun.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
@@ -61,12 +61,9 @@ Q_NEVER_INLINE void listThroughWindow(MainWindow* window, const QStringList& pat
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The window keeps its settings and log under HOME: give it one of its own.
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qunsetenv("XDG_DATA_HOME");
+    prepareWindowBench(home.path());
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const int files = args.size() > 1 && args.at(1).toInt() > 0 ? args.at(1).toInt() : 1000;
@@ -127,33 +124,11 @@ int main(int argc, char* argv[])
     if (listOnly)
         return 0;
 
-    QElapsedTimer sinceTick;
-    qint64 maxGapMs = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, &app, [&] { maxGapMs = qMax(maxGapMs, sinceTick.restart()); });
-
-    auto* addButton = window->findChild<QWidget*>(QStringLiteral("btn_add_file"));
-    QTimer idleCheck;
-    QObject::connect(&idleCheck, &QTimer::timeout, &app, [&] {
-        if (addButton->isEnabled())
-            app.quit();
-    });
-
-    QElapsedTimer wall;
-    QTimer::singleShot(0, &app, [&] {
-        sinceTick.start();
-        ticker.start(10);
-        wall.start();
-        window->btn_compress_clicked();
-        idleCheck.start(5);
-    });
-    app.exec();
-    const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    const WindowRun run = compressThroughWindow(window);
 
     const int written = QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files).size();
     std::printf("written=%d\n", written);
-    std::printf("max_gap_ms=%lld\n", static_cast<long long>(maxGapMs));
-    std::printf("wall_s=%.3f\n", wallSeconds);
+    std::printf("max_gap_ms=%lld\n", static_cast<long long>(run.maxGapMs));
+    std::printf("wall_s=%.3f\n", run.wallSeconds);
     return written == files ? 0 : 1;
 }

@@ -121,19 +121,15 @@ void TestGSCompressor::argumentVector_data()
     QTest::newRow("level 2") << 2 << 5 << QString() << prepress;
     QTest::newRow("custom 10 equals level 2") << 3 << 10 << QString() << prepress;
     QTest::newRow("custom 7: 20 arguments") << 3 << 7 << QString() << Head + commonCustom("210", "900") + Tail;
-    QTest::newRow("custom 3: subsampling and RGB")
-        << 3 << 3 << QString()
-        << Head +
+    const auto subsampled = [&](const char* resolution, const char* monoResolution) {
+        return Head +
                QByteArrayList{"-dGrayImageDownsampleType=/Subsample", "-dColorImageDownsampleType=/Subsample",
                               "-sColorConversionStrategy=RGB"} +
-               commonCustom("122", "500") + Tail;
+               commonCustom(resolution, monoResolution) + Tail;
+    };
+    QTest::newRow("custom 3: subsampling and RGB") << 3 << 3 << QString() << subsampled("122", "500");
     // The last step that subsamples; the next one (below, through an unknown level) no longer does.
-    QTest::newRow("custom 5: last to subsample")
-        << 3 << 5 << QString()
-        << Head +
-               QByteArrayList{"-dGrayImageDownsampleType=/Subsample", "-dColorImageDownsampleType=/Subsample",
-                              "-sColorConversionStrategy=RGB"} +
-               commonCustom("150", "700") + Tail;
+    QTest::newRow("custom 5: last to subsample") << 3 << 5 << QString() << subsampled("150", "700");
     QTest::newRow("custom 9: keep colours and fonts")
         << 3 << 9 << QStringLiteral("pw")
         << Head +
