@@ -3,6 +3,7 @@
 #include "LogPosition.h"
 #include "PdfPageCount.h"
 #include "UniqueFileName.h"
+#include "platform/GhostscriptRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,15 +11,18 @@
 #include <QScopeGuard>
 
 #include <ghostscript/gserrors.h>
-#include <ghostscript/iapi.h>
 
-#include <vector>
+#include <atomic>
 
 const int ImageResolutionByLevel[10] = {72, 100, 122, 144, 150, 180, 210, 240, 270, 300};
 const int MonoImageResolutionByLevel[10] = {300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200};
 
 // The output could not be read back as the document it should be.
 const int GSCompressor::BadOutputCode = gs_error_ioerror;
+// PostScript's own error for a job that took too long.
+const int GSCompressor::TimeOutCode = gs_error_timeout;
+// Ghostscript's "fatal internal error": what else is a crash.
+const int GSCompressor::ChildEndedCode = gs_error_Fatal;
 
 namespace {
 
@@ -57,19 +61,21 @@ QByteArrayList customLevelArguments(int customValue)
     return args;
 }
 
-// Collects what one Ghostscript instance prints on its standard streams and logs it line by line as
-// warnings about the file, so that a failed run can be told from the log. Nothing reaches the
-// process's own streams, and Ghostscript never reads the process's standard input.
+// Collects what one Ghostscript run prints on its standard streams and logs it line by line as warnings about the
+// file, so that a failed run can be told from the log. Nothing reaches the process's own streams, and Ghostscript
+// never reads the process's standard input.
 class GhostscriptMessages
 {
 public:
     explicit GhostscriptMessages(QString inputPath) : m_inputPath(std::move(inputPath)) {}
     ~GhostscriptMessages() { flush(); }
 
-    void attach(void* instance)
+    // Ghostscript hands over its text in pieces, often a word at a time.
+    void take(int stream, const QByteArray& text)
     {
-        gsapi_set_stdio_with_handle(instance, &GhostscriptMessages::readNothing, &GhostscriptMessages::fromStdout,
-                                    &GhostscriptMessages::fromStderr, this);
+        QByteArray& pending = stream == 1 ? m_stdout : m_stderr;
+        pending.append(text);
+        logLines(pending, false);
     }
 
     // Logs what is left of lines that did not end.
@@ -81,26 +87,6 @@ public:
 
 private:
     Q_DISABLE_COPY(GhostscriptMessages)
-
-    static int GSDLLCALL readNothing(void*, char*, int) { return 0; }
-    static int GSDLLCALL fromStdout(void* handle, const char* text, int length)
-    {
-        auto* self = static_cast<GhostscriptMessages*>(handle);
-        return self->take(self->m_stdout, text, length);
-    }
-    static int GSDLLCALL fromStderr(void* handle, const char* text, int length)
-    {
-        auto* self = static_cast<GhostscriptMessages*>(handle);
-        return self->take(self->m_stderr, text, length);
-    }
-
-    // Ghostscript hands over its text in pieces, often a word at a time.
-    int take(QByteArray& pending, const char* text, int length)
-    {
-        pending.append(text, length);
-        logLines(pending, false);
-        return length;
-    }
 
     void logLines(QByteArray& pending, bool includingUnfinished)
     {
@@ -127,6 +113,24 @@ private:
     QByteArray m_stdout;
     QByteArray m_stderr;
 };
+
+// How long a run may take: long enough for a scan of thousands of pages, short enough that a file that would keep
+// Ghostscript busy for hours (or for good) fails after minutes.
+std::atomic<qint64> g_baseTimeLimitMs{10 * 60 * 1000};
+std::atomic<qint64> g_timeLimitPerPageMs{3 * 1000};
+
+std::chrono::milliseconds timeLimitFor(qint64 pages)
+{
+    return std::chrono::milliseconds(g_baseTimeLimitMs + g_timeLimitPerPageMs * qMax<qint64>(pages, 0));
+}
+
+QString describeTimeLimit(qint64 pages)
+{
+    const auto seconds = [](qint64 ms) { return QString::number(ms / 1000.0, 'f', ms % 1000 == 0 ? 0 : 1); };
+    return QStringLiteral("%1 s (%2 s, and %3 s for each of %4 pages)")
+        .arg(seconds(timeLimitFor(pages).count()), seconds(g_baseTimeLimitMs), seconds(g_timeLimitPerPageMs),
+             QString::number(qMax<qint64>(pages, 0)));
+}
 
 } // namespace
 
@@ -167,6 +171,17 @@ QByteArrayList GSCompressor::arguments(const QString& inputPath, const QString& 
     return args;
 }
 
+void GSCompressor::setTimeLimit(std::chrono::milliseconds base, std::chrono::milliseconds perPage)
+{
+    g_baseTimeLimitMs = base.count();
+    g_timeLimitPerPageMs = perPage.count();
+}
+
+int GSCompressor::stopAllRuns()
+{
+    return platform::stopGhostscriptRuns();
+}
+
 int GSCompressor::compress(QString inputPath, QString outputDir, QString password)
 {
     const QString inputName = QFileInfo(inputPath).fileName();
@@ -199,41 +214,54 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             QFile::remove(partPath);
     });
 
-    void* instance = nullptr;
-    int code = gsapi_new_instance(&instance, nullptr);
-    if (code < 0) {
-        LOG_WARNING("GSCompressor::compress") << "New instance error" << code;
-        return code;
-    }
-
-    GhostscriptMessages messages(inputPath);
-    messages.attach(instance);
-
-    // Absolute paths: a relative name that starts with "-" or "%" would read as a switch or a device.
-    QByteArrayList args =
-        arguments(QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(), password);
-    std::vector<char*> argv;
-    argv.reserve(args.size());
-    for (QByteArray& arg : args)
-        argv.push_back(arg.data());
-
-    LOG_DEBUG("GSCompressor::compress") << "Compress level :" << m_level;
-    code = gsapi_init_with_args(instance, static_cast<int>(argv.size()), argv.data());
-    if (code != 0)
-        LOG_WARNING("GSCompressor::compress") << "Init with args error" << code << inputPath;
-    // pdfwrite finishes the output file only when the instance exits.
-    const int exitCode = gsapi_exit(instance);
-    gsapi_delete_instance(instance);
-    messages.flush();
-    if (code == 0 && exitCode != 0) {
-        LOG_WARNING("GSCompressor::compress") << "Exit error" << exitCode;
-        code = exitCode;
-    }
-    if (code != 0)
-        return code;
-
-    // The input may have been swapped for a FIFO while Ghostscript ran.
+    // Counted first: the time limit grows with it, and the output must have as many pages.
     const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
+    // Ghostscript reads and writes through descriptors that its process opened, whatever the files' names.
+    const QByteArrayList args = arguments(QLatin1String(platform::GhostscriptInputName),
+                                          QLatin1String(platform::GhostscriptOutputName), password);
+    LOG_DEBUG("GSCompressor::compress") << "Compress level :" << m_level;
+    GhostscriptMessages messages(inputPath);
+    const platform::GhostscriptOutcome outcome = platform::runGhostscript(
+        args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(), timeLimitFor(inputPages),
+        [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
+    messages.flush();
+
+    int code = 0;
+    switch (outcome.end) {
+    case platform::GhostscriptOutcome::End::Finished:
+        if (outcome.newInstanceCode < 0) {
+            LOG_WARNING("GSCompressor::compress") << "New instance error" << outcome.newInstanceCode;
+            return outcome.newInstanceCode;
+        }
+        code = outcome.initCode;
+        if (code != 0)
+            LOG_WARNING("GSCompressor::compress") << "Init with args error" << code << inputPath;
+        if (code == 0 && outcome.exitCode != 0) {
+            LOG_WARNING("GSCompressor::compress") << "Exit error" << outcome.exitCode;
+            code = outcome.exitCode;
+        }
+        break;
+    case platform::GhostscriptOutcome::End::TimedOut:
+        LOG_WARNING("GSCompressor::compress")
+            << qUtf8Printable(QStringLiteral("Ghostscript ran past its time limit of %1 on %2 and was stopped")
+                                  .arg(describeTimeLimit(inputPages), inputPath));
+        return TimeOutCode;
+    case platform::GhostscriptOutcome::End::Signalled:
+        LOG_WARNING("GSCompressor::compress") << qUtf8Printable(
+            QStringLiteral("Ghostscript ended by %1 on %2").arg(platform::describeSignal(outcome.signal), inputPath));
+        return ChildEndedCode;
+    case platform::GhostscriptOutcome::End::Stopped:
+        LOG_WARNING("GSCompressor::compress")
+            << qUtf8Printable(QStringLiteral("Ghostscript stopped on %1 as the program ends").arg(inputPath));
+        return ChildEndedCode;
+    case platform::GhostscriptOutcome::End::Failed:
+        LOG_WARNING("GSCompressor::compress")
+            << qUtf8Printable(QStringLiteral("%1 (compressing %2)").arg(outcome.error, inputPath));
+        return ChildEndedCode;
+    }
+    if (code != 0)
+        return code;
+
     const qint64 outputPages = pdfPageCount(partPath);
     if (inputPages <= 0 || outputPages != inputPages) {
         LOG_WARNING("GSCompressor::compress")

@@ -5,12 +5,14 @@
 #include "FileItem.h"
 #include "FileItemList.h"
 #include "FileItemWidget.h"
+#include "GSCompressor.h"
 #include "LogPosition.h"
 #include "MultiLanguage.h"
 #include "ProgramInit.h"
 #include "SignalTransferStation.h"
 #include "Waiting.h"
 #include "functionRunnable.h"
+#include "platform/TerminationSignals.h"
 
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -31,6 +33,8 @@ namespace {
 constexpr int EmptyPage = 0;
 constexpr int ListPage = 1;
 constexpr int RowHeight = 72;
+// How often the wait for running compressions on the way out looks for a request to end.
+constexpr int EndRequestCheckMs = 100;
 
 // Only local files whose suffix is exactly "pdf" are taken from a drag.
 bool isDroppablePdf(const QUrl& url)
@@ -71,9 +75,16 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), fileList(new File
 
 MainWindow::~MainWindow()
 {
-    // Queued tasks are dropped; running ones hold their documents, which must outlive them.
+    // Queued tasks are dropped; running ones hold their documents, which must outlive them. The wait has no limit
+    // (every run has its own), but a request to end that comes meanwhile (SIGTERM, SIGINT, SIGHUP) stops the running
+    // compressions at once: the user has closed the window or asked once already.
     QThreadPool::globalInstance()->clear();
-    QThreadPool::globalInstance()->waitForDone(-1);
+    while (!QThreadPool::globalInstance()->waitForDone(EndRequestCheckMs)) {
+        const QString signalName = platform::takeTerminationSignal();
+        if (!signalName.isEmpty())
+            qDebug().noquote() << QStringLiteral("%1 received while compressions run: %2 stopped")
+                                      .arg(signalName, QString::number(GSCompressor::stopAllRuns()));
+    }
     btn_clear_clicked();
     AppSettings::release();
     delete waiting;

@@ -1,3 +1,4 @@
+#include "ChildProcesses.h"
 #include "CompressFunction.h"
 #include "GSCompressor.h"
 #include "PdfFixtures.h"
@@ -5,6 +6,9 @@
 #include "TimeLimit.h"
 
 #include <QtTest>
+
+#include <signal.h>
+#include <unistd.h>
 
 using PdfFixtures::Cipher;
 using MakeFile = bool (*)(const QString&);
@@ -83,6 +87,8 @@ private slots:
     void outputFolders_data();
     void outputFolders();
     void concurrentRunsKeepEveryFile();
+    void runThatDoesNotEnd_data();
+    void runThatDoesNotEnd();
 
 private:
     QTemporaryDir m_dir;
@@ -363,17 +369,29 @@ void TestGSCompressor::outputFolders_data()
     // output's base name ("" the output's own name, "_1" the next); and what the output's name gets instead.
     QTest::addColumn<QStringList>("appearDuringRun");
     QTest::addColumn<QString>("expectedAddition");
+    // Where the input lies, under a folder of its own; empty for that folder itself.
+    QTest::addColumn<QString>("inputFolder");
     QTest::newRow("missing, with its parents")
-        << QStringLiteral("deep/er/folder") << true << QStringList() << QString();
+        << QStringLiteral("deep/er/folder") << true << QStringList() << QString() << QString();
     // Filled in two steps, the "%2" would take in the file name.
-    QTest::newRow("percent in the folder name") << QStringLiteral("Q3 up 100%2") << true << QStringList() << QString();
+    QTest::newRow("percent in the folder name")
+        << QStringLiteral("Q3 up 100%2") << true << QStringList() << QString() << QString();
     // Would reserve the name in the current folder and write into the root folder.
-    QTest::newRow("none") << QString() << false << QStringList() << QString();
+    QTest::newRow("none") << QString() << false << QStringList() << QString() << QString();
     // Nothing is overwritten: the output takes the next free name when it is whole.
     QTest::newRow("name taken during the run")
-        << QStringLiteral("taken") << true << QStringList{QString()} << QStringLiteral("_1");
+        << QStringLiteral("taken") << true << QStringList{QString()} << QStringLiteral("_1") << QString();
     QTest::newRow("name and the next taken during the run")
-        << QStringLiteral("taken") << true << QStringList{QString(), QStringLiteral("_1")} << QStringLiteral("_2");
+        << QStringLiteral("taken") << true << QStringList{QString(), QStringLiteral("_1")} << QStringLiteral("_2")
+        << QString();
+    // Names that Ghostscript refuses when it is given them: "|" and "%pipe" begin a pipe, and an argument may not
+    // reach 2048 bytes.
+    for (const QString& odd : {QStringLiteral("|x"), QStringLiteral("%pipe%x")})
+        QTest::newRow(qPrintable(QStringLiteral("input and output under %1").arg(odd)))
+            << odd << true << QStringList() << QString() << odd;
+    QString deep = (QString(250, QLatin1Char('d')) + QLatin1Char('/')).repeated(12);
+    deep.chop(1);
+    QTest::newRow("input and output paths of 3000 bytes") << deep << true << QStringList() << QString() << deep;
 }
 
 void TestGSCompressor::outputFolders()
@@ -382,13 +400,16 @@ void TestGSCompressor::outputFolders()
     QFETCH(bool, written);
     QFETCH(QStringList, appearDuringRun);
     QFETCH(QString, expectedAddition);
+    QFETCH(QString, inputFolder);
     QTemporaryDir in;
     QTemporaryDir current;
     // A name no other file in the root folder bears.
     const QString baseName = QFileInfo(in.path()).fileName();
     const QString name = baseName + QStringLiteral(".pdf");
+    const QString input = QDir(in.filePath(inputFolder)).filePath(name);
+    QVERIFY(QDir(in.path()).mkpath(inputFolder.isEmpty() ? QStringLiteral(".") : inputFolder));
     // Pictures give the test time to see the run in progress.
-    QVERIFY(QFile::copy(appearDuringRun.isEmpty() ? m_plain : m_heavy, in.filePath(name)));
+    QVERIFY(QFile::copy(appearDuringRun.isEmpty() ? m_plain : m_heavy, input));
     const QString previousCurrent = QDir::currentPath();
     const auto restoreCurrent = qScopeGuard([&previousCurrent] { QDir::setCurrent(previousCurrent); });
     QVERIFY(QDir::setCurrent(current.path()));
@@ -397,7 +418,7 @@ void TestGSCompressor::outputFolders()
 
     const auto function = std::make_shared<CompressFunction>();
     std::future<CompressResult> running =
-        startDetached([function, input = in.filePath(name), folder] { return function->compress(input, folder, {}); });
+        startDetached([function, input, folder] { return function->compress(input, folder, {}); });
     if (!appearDuringRun.isEmpty()) {
         const auto partFiles = [&folder] {
             return QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
@@ -468,6 +489,57 @@ void TestGSCompressor::concurrentRunsKeepEveryFile()
     QCOMPARE(filesIn(out.path()).size(), Runs + 1);
     QCOMPARE(pdfPageCount(existing), TwoPages);
     QCOMPARE(QFileInfo(existing).size(), QFileInfo(m_heavy).size());
+}
+
+void TestGSCompressor::runThatDoesNotEnd_data()
+{
+    // Sent to the run's Ghostscript while it works; 0 for none, when the run's time limit ends it.
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("logged");
+    // As the kernel's out-of-memory killer does.
+    QTest::newRow("Ghostscript killed") << int(SIGKILL) << GSCompressor::ChildEndedCode
+                                        << QStringLiteral("Ghostscript ended by SIGKILL");
+    QTest::newRow("Ghostscript crashes") << int(SIGSEGV) << GSCompressor::ChildEndedCode
+                                         << QStringLiteral("Ghostscript ended by SIGSEGV");
+    QTest::newRow("past the time limit") << 0 << GSCompressor::TimeOutCode << QStringLiteral("time limit of 1 s");
+}
+
+void TestGSCompressor::runThatDoesNotEnd()
+{
+    QFETCH(int, signal);
+    QFETCH(int, code);
+    QFETCH(QString, logged);
+    QTemporaryDir in;
+    QTemporaryDir out;
+    // Many minutes of work for Ghostscript, behind a password that other users of the machine must not see.
+    const QString endless = in.filePath(QStringLiteral("endless.pdf"));
+    const QString locked = in.filePath(QStringLiteral("locked endless.pdf"));
+    const QString password = QStringLiteral("Geheimnis 42");
+    QVERIFY(PdfFixtures::writeNestedForms(endless, 30, 2));
+    QVERIFY(PdfFixtures::writeEncrypted(endless, locked, Cipher::Aes256, password, QStringLiteral("owner")));
+    if (signal == 0)
+        GSCompressor::setTimeLimit(std::chrono::seconds(1), std::chrono::seconds(0));
+    const auto restoreLimit =
+        qScopeGuard([] { GSCompressor::setTimeLimit(std::chrono::minutes(10), std::chrono::seconds(3)); });
+    g_warnings.clear();
+
+    const auto function = std::make_shared<CompressFunction>();
+    std::future<CompressResult> running = startDetached(
+        [function, locked, password, dir = out.path()] { return function->compress(locked, dir, password); });
+    if (signal != 0) {
+        pid_t child = 0;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (child = ChildProcesses::ghostscriptChildReading(::getpid(), locked)) != 0; }, RunLimitMs));
+        QVERIFY(!ChildProcesses::commandLineAndEnvironment(child).contains(password.toUtf8()));
+        QCOMPARE(::kill(child, signal), 0);
+    }
+    QVERIFY2(running.wait_for(std::chrono::milliseconds(RunLimitMs)) == std::future_status::ready,
+             "The run did not end");
+    QCOMPARE(running.get().code, code);
+    QCOMPARE(filesIn(out.path()), QStringList());
+    const QMutexLocker locker(&g_warningsMutex);
+    QVERIFY2(!g_warnings.filter(logged).filter(locked).isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestGSCompressor)

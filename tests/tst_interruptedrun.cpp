@@ -1,3 +1,4 @@
+#include "ChildProcesses.h"
 #include "PdfFixtures.h"
 #include "PdfPageCount.h"
 
@@ -31,6 +32,8 @@ private slots:
 private:
     QTemporaryDir m_inputs;
     QStringList m_inputPaths;
+    // A file that keeps Ghostscript at work for many minutes.
+    QString m_endless;
     // Pages of each input, by file name (which the output keeps).
     QHash<QString, qint64> m_pages;
 };
@@ -46,6 +49,8 @@ void TestInterruptedRun::initTestCase()
         m_inputPaths << path;
         m_pages.insert(name, pages);
     }
+    m_endless = m_inputs.filePath(QStringLiteral("endless.pdf"));
+    QVERIFY(PdfFixtures::writeNestedForms(m_endless, 30, 2));
 }
 
 void TestInterruptedRun::leavesOnlyWholePdfs_data()
@@ -62,16 +67,30 @@ void TestInterruptedRun::leavesOnlyWholePdfs()
     QTemporaryDir output;
     QProcess helper;
     helper.setProcessChannelMode(QProcess::ForwardedChannels);
-    helper.start(QStringLiteral(COMPRESS_HELPER), QStringList{output.path()} + m_inputPaths);
+    // A killed program leaves no Ghostscript behind, not even one that would go on for minutes.
+    helper.start(QStringLiteral(COMPRESS_HELPER),
+                 QStringList{output.path()} + (kill ? QStringList{m_endless} : QStringList()) + m_inputPaths);
+    QList<ChildProcesses::Process> ghostscripts;
     QVERIFY(helper.waitForStarted(RunLimitMs));
 
     if (kill) {
         // The first file being written, or (on a very fast machine) the first one done.
-        QVERIFY2(QTest::qWaitFor([&] { return !entriesOf(output.path()).isEmpty(); }, RunLimitMs),
+        const auto helperPid = static_cast<pid_t>(helper.processId());
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         return !entriesOf(output.path()).isEmpty() &&
+                                ChildProcesses::ghostscriptChildReading(helperPid, m_endless) != 0;
+                     },
+                     RunLimitMs),
                  "The helper wrote nothing");
+        ghostscripts = ChildProcesses::ghostscriptChildren(helperPid);
         helper.kill();
     }
     QVERIFY2(helper.waitForFinished(RunLimitMs), "The helper did not end");
+    // Its Ghostscript processes end with it: none goes on working (and writing) for a program that is gone.
+    for (const ChildProcesses::Process& ghostscript : qAsConst(ghostscripts))
+        QVERIFY2(QTest::qWaitFor([&] { return !ChildProcesses::isAlive(ghostscript); }, RunLimitMs),
+                 qPrintable(QStringLiteral("Ghostscript %1 outlived its program").arg(ghostscript.pid)));
     if (!kill) {
         QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
         QCOMPARE(helper.exitCode(), 0);

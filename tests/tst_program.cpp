@@ -1,3 +1,4 @@
+#include "ChildProcesses.h"
 #include "FakeUpdateService.h"
 #include "PdfFixtures.h"
 #include "PdfPageCount.h"
@@ -90,6 +91,7 @@ private slots:
     void linksTheUpdateLibrary();
     void startsAndCloses();
     void compressesThroughTheWindow();
+    void endsOnSigtermDuringARun_data();
     void endsOnSigtermDuringARun();
 
 private:
@@ -197,9 +199,18 @@ void TestProgram::compressesThroughTheWindow()
     }
 }
 
+void TestProgram::endsOnSigtermDuringARun_data()
+{
+    QTest::addColumn<bool>("endless");
+    // As at logout: the program must end by itself, keep what it has finished and leave no broken file.
+    QTest::newRow("running compressions finish") << false;
+    // Asked again while it waits for a compression that would go on for hours: it stops it and ends at once.
+    QTest::newRow("a second SIGTERM stops them") << true;
+}
+
 void TestProgram::endsOnSigtermDuringARun()
 {
-    // As at logout: the program must end by itself, keep what it has finished and leave no broken file.
+    QFETCH(bool, endless);
     XSession session(display);
     ProgramRun run(display);
     QTemporaryDir input;
@@ -212,6 +223,11 @@ void TestProgram::endsOnSigtermDuringARun()
         names << name;
         pages.insert(name, 4 + i % 3);
     }
+    const QString endlessPath = input.filePath(QStringLiteral("endless.pdf"));
+    if (endless) {
+        QVERIFY(PdfFixtures::writeNestedForms(endlessPath, 30, 2));
+        names.prepend(QFileInfo(endlessPath).fileName());
+    }
 
     QVERIFY(run.start());
     const QRect frame = session.waitForWindow(FrameTitle, ShowLimitMs);
@@ -223,7 +239,24 @@ void TestProgram::endsOnSigtermDuringARun()
                  [&output] { return !QDir(output).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); },
                  RunLimitMs),
              "The run did not start");
+    const auto program = static_cast<pid_t>(run.process.processId());
+    if (endless)
+        QVERIFY2(QTest::qWaitFor([&] { return ChildProcesses::ghostscriptChildReading(program, endlessPath) != 0; },
+                                 RunLimitMs),
+                 "The endless file was not compressed");
     run.process.terminate();
+    if (endless) {
+        // Once the program has taken the first, it waits for what runs; each further request must end that.
+        QVERIFY2(QTest::qWaitFor([&run] { return run.log().contains(QStringLiteral("SIGTERM received")); }, RunLimitMs),
+                 "The program did not take SIGTERM");
+        QVERIFY2(QTest::qWaitFor(
+                     [&run] {
+                         run.process.terminate();
+                         return run.waitForExit(1000);
+                     },
+                     RunLimitMs),
+                 "The program did not end after a second SIGTERM");
+    }
 
     QVERIFY2(run.waitForExit(RunLimitMs), "The program did not end after SIGTERM");
     QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
@@ -233,6 +266,8 @@ void TestProgram::endsOnSigtermDuringARun()
     QVERIFY2(signalLine > 0, qPrintable(log.right(3000)));
     QVERIFY2(!log.left(signalLine).contains(QStringLiteral("All tasks completed")),
              "SIGTERM came after the run: nothing was interrupted");
+    if (endless)
+        QVERIFY2(log.contains(QStringLiteral("Ghostscript stopped on ") + endlessPath), qPrintable(log.right(3000)));
     const int lastLine = log.lastIndexOf(QStringLiteral("<div class="));
     QVERIFY2(log.indexOf(QStringLiteral("Exit............"), lastLine) > lastLine, qPrintable(log.right(500)));
 

@@ -16,4 +16,8 @@ namespace platform {
 // the signals then end the process as before.
 bool catchTerminationSignals(QObject* context, std::function<void(const QString& signalName)> onSignal);
 
+// Takes the signals of the three that came since an event loop last looked, for a thread that waits without one:
+// returns the name of the first of them, or an empty string when none came (or they are not caught).
+QString takeTerminationSignal();
+
 } // namespace platform

@@ -69,6 +69,28 @@ QImage picture(int pixels, int seed)
     return image;
 }
 
+// A stream object whose dictionary holds entries and the stream's length.
+QByteArray stream(const QByteArray& entries, const QByteArray& content)
+{
+    return "<< " + entries + "/Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+           "\nendstream";
+}
+
+// A PDF of the objects, numbered from 1, with a cross-reference table; object 1 is the catalogue.
+bool writeObjects(const QString& path, const std::vector<QByteArray>& objects)
+{
+    QByteArray pdf = QByteArrayLiteral("%PDF-1.4\n");
+    QByteArray xref = "xref\n0 " + QByteArray::number(int(objects.size()) + 1) + "\n0000000000 65535 f \n";
+    for (size_t i = 0; i < objects.size(); ++i) {
+        xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(int(i) + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const QByteArray xrefOffset = QByteArray::number(pdf.size());
+    pdf += xref + "trailer\n<< /Size " + QByteArray::number(int(objects.size()) + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           xrefOffset + "\n%%EOF\n";
+    return writeBytes(path, pdf);
+}
+
 } // namespace
 
 bool writePlain(const QString& path, int pages)
@@ -152,22 +174,38 @@ bool writeEmpty(const QString& path)
 bool writeMissingPageObject(const QString& path)
 {
     const QByteArray content = QByteArrayLiteral("0 0 1 rg 10 10 100 100 re f");
-    const std::vector<QByteArray> objects = {
+    return writeObjects(path, {
+                                  QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+                                  QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R 9 0 R] /Count 2 >>"),
+                                  QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
+                                                    "/Contents 4 0 R >>"),
+                                  stream(QByteArray(), content),
+                              });
+}
+
+bool writeNestedForms(const QString& path, int depth, int drawsEach)
+{
+    // Objects 1 to 4 are the document and its page; form n is object 5 + n.
+    std::vector<QByteArray> objects = {
         QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
-        QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R 9 0 R] /Count 2 >>"),
-        QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>"),
-        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+        QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
+                          "/Resources << /XObject << /F 5 0 R >> >> /Contents 4 0 R >>"),
+        stream(QByteArray(), QByteArrayLiteral("/F Do")),
     };
-    QByteArray pdf = QByteArrayLiteral("%PDF-1.4\n");
-    QByteArray xref = "xref\n0 " + QByteArray::number(int(objects.size()) + 1) + "\n0000000000 65535 f \n";
-    for (size_t i = 0; i < objects.size(); ++i) {
-        xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
-        pdf += QByteArray::number(int(i) + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    const QByteArray form = QByteArrayLiteral("/Type /XObject /Subtype /Form /BBox [0 0 200 200] ");
+    for (int n = 0; n < depth; ++n) {
+        if (n == depth - 1) {
+            objects.push_back(stream(form, QByteArrayLiteral("0 0 1 rg 10 10 100 100 re f")));
+            break;
+        }
+        QByteArrayList draws;
+        for (int i = 0; i < drawsEach; ++i)
+            draws << QByteArrayLiteral("q /F Do Q");
+        objects.push_back(stream(form + "/Resources << /XObject << /F " + QByteArray::number(6 + n) + " 0 R >> >> ",
+                                 draws.join(' ')));
     }
-    const QByteArray xrefOffset = QByteArray::number(pdf.size());
-    pdf += xref + "trailer\n<< /Size " + QByteArray::number(int(objects.size()) + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           xrefOffset + "\n%%EOF\n";
-    return writeBytes(path, pdf);
+    return writeObjects(path, objects);
 }
 
 bool makeLinkLoop(const QString& path)

@@ -43,6 +43,19 @@ QString signalName(int signal)
     return QStringLiteral("signal %1").arg(signal);
 }
 
+// Reads what the pipe holds without waiting for more; returns the signals' numbers.
+QByteArray readSignalPipe()
+{
+    QByteArray numbers;
+    unsigned char buffer[16];
+    ssize_t count;
+    while ((count = ::read(signalPipe[0], buffer, sizeof buffer)) > 0 || (count < 0 && errno == EINTR)) {
+        if (count > 0)
+            numbers.append(reinterpret_cast<const char*>(buffer), static_cast<int>(count));
+    }
+    return numbers;
+}
+
 } // namespace
 
 bool catchTerminationSignals(QObject* context, std::function<void(const QString& signalName)> onSignal)
@@ -52,12 +65,9 @@ bool catchTerminationSignals(QObject* context, std::function<void(const QString&
 
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [onSignal = std::move(onSignal)] {
-        unsigned char numbers[16];
-        ssize_t count;
-        while ((count = ::read(signalPipe[0], numbers, sizeof numbers)) > 0 || (count < 0 && errno == EINTR)) {
-            for (ssize_t i = 0; i < count; ++i)
-                onSignal(signalName(numbers[i]));
-        }
+        const QByteArray numbers = readSignalPipe();
+        for (char number : numbers)
+            onSignal(signalName(static_cast<unsigned char>(number)));
     });
 
     struct sigaction action = {};
@@ -72,6 +82,14 @@ bool catchTerminationSignals(QObject* context, std::function<void(const QString&
         sigaction(signal, &action, nullptr);
     }
     return true;
+}
+
+QString takeTerminationSignal()
+{
+    if (signalPipe[0] < 0)
+        return QString();
+    const QByteArray numbers = readSignalPipe();
+    return numbers.isEmpty() ? QString() : signalName(static_cast<unsigned char>(numbers.at(0)));
 }
 
 } // namespace platform

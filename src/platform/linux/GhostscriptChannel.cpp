@@ -1,0 +1,137 @@
+#include "GhostscriptChannel.h"
+
+#include <cstring>
+
+namespace GhostscriptChannel {
+
+namespace {
+
+// Lengths and codes go in the byte order of the machine: both ends are the same machine.
+void appendNumber(std::string& out, std::uint32_t value)
+{
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+bool takeNumber(const std::string& in, std::size_t& at, std::uint32_t& value)
+{
+    if (in.size() - at < sizeof value)
+        return false;
+    std::memcpy(&value, in.data() + at, sizeof value);
+    at += sizeof value;
+    return true;
+}
+
+void appendString(std::string& out, const std::string& value)
+{
+    appendNumber(out, static_cast<std::uint32_t>(value.size()));
+    out += value;
+}
+
+bool takeString(const std::string& in, std::size_t& at, std::string& value)
+{
+    std::uint32_t size = 0;
+    if (!takeNumber(in, at, size) || in.size() - at < size)
+        return false;
+    value.assign(in, at, size);
+    at += size;
+    return true;
+}
+
+bool isFrameType(char type)
+{
+    return type == StandardOutput || type == ErrorOutput || type == ResultFrame;
+}
+
+constexpr std::size_t FrameHeaderSize = 1 + sizeof(std::uint32_t);
+
+} // namespace
+
+std::string encodeRequest(const Request& request)
+{
+    std::string out;
+    appendNumber(out, static_cast<std::uint32_t>(request.arguments.size()));
+    for (const std::string& argument : request.arguments)
+        appendString(out, argument);
+    appendString(out, request.inputPath);
+    appendString(out, request.outputPath);
+    return out;
+}
+
+bool decodeRequest(const std::string& bytes, Request& request)
+{
+    std::size_t at = 0;
+    std::uint32_t count = 0;
+    if (!takeNumber(bytes, at, count) || count == 0 || count > bytes.size())
+        return false;
+    request.arguments.resize(count);
+    for (std::string& argument : request.arguments) {
+        if (!takeString(bytes, at, argument))
+            return false;
+    }
+    return takeString(bytes, at, request.inputPath) && takeString(bytes, at, request.outputPath) && at == bytes.size();
+}
+
+std::string encodeFrame(FrameType type, const char* data, std::size_t size)
+{
+    if (size > MaxPayload)
+        size = MaxPayload;
+    std::string out(1, type);
+    appendNumber(out, static_cast<std::uint32_t>(size));
+    out.append(data, size);
+    return out;
+}
+
+std::string encodeResult(const Result& result)
+{
+    std::string payload;
+    appendNumber(payload, static_cast<std::uint32_t>(result.newInstanceCode));
+    appendNumber(payload, static_cast<std::uint32_t>(result.initCode));
+    appendNumber(payload, static_cast<std::uint32_t>(result.exitCode));
+    return encodeFrame(ResultFrame, payload.data(), payload.size());
+}
+
+bool decodeResult(const std::string& payload, Result& result)
+{
+    std::size_t at = 0;
+    std::uint32_t newInstance = 0;
+    std::uint32_t init = 0;
+    std::uint32_t exit = 0;
+    if (!takeNumber(payload, at, newInstance) || !takeNumber(payload, at, init) || !takeNumber(payload, at, exit) ||
+        at != payload.size())
+        return false;
+    result.newInstanceCode = static_cast<std::int32_t>(newInstance);
+    result.initCode = static_cast<std::int32_t>(init);
+    result.exitCode = static_cast<std::int32_t>(exit);
+    return true;
+}
+
+void FrameReader::feed(const char* data, std::size_t size)
+{
+    // What has been handed out is dropped before the buffer grows.
+    if (m_read > 0) {
+        m_buffer.erase(0, m_read);
+        m_read = 0;
+    }
+    m_buffer.append(data, size);
+}
+
+bool FrameReader::next(FrameType& type, std::string& payload)
+{
+    if (m_broken || m_buffer.size() - m_read < FrameHeaderSize)
+        return false;
+    const char kind = m_buffer[m_read];
+    std::uint32_t size = 0;
+    std::memcpy(&size, m_buffer.data() + m_read + 1, sizeof size);
+    if (!isFrameType(kind) || size > MaxPayload) {
+        m_broken = true;
+        return false;
+    }
+    if (m_buffer.size() - m_read - FrameHeaderSize < size)
+        return false;
+    type = static_cast<FrameType>(kind);
+    payload.assign(m_buffer, m_read + FrameHeaderSize, size);
+    m_read += FrameHeaderSize + size;
+    return true;
+}
+
+} // namespace GhostscriptChannel
