@@ -79,4 +79,6 @@ echo "threads=$threads inproc_wall_s=$inproc gs_wall_s=$cli ratio=$(echo "$inpro
 echo "window_wall_s=$window window_to_inproc=$(echo "$window $inproc" | awk '{ printf "%.3f", $1 / $2 }')" \
     "worst_gui_gap_ms=$(sort -n "$work/window-gaps" | tail -n 1)"
 echo "peak_rss_kb half_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/half.txt")" \
-    "full_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/inproc.txt")"
+    "full_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/inproc.txt")" \
+    "ghostscript_half_set=$(sed -n 's/^ghostscript_peak_rss_kb=//p' "$work/half.txt")" \
+    "ghostscript_full_set=$(sed -n 's/^ghostscript_peak_rss_kb=//p' "$work/inproc.txt")"

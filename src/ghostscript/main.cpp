@@ -36,25 +36,11 @@ enum ExitCode
     ChannelLost = 5,
 };
 
-bool sendAll(const std::string& bytes)
-{
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t count = ::send(ChannelFd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        sent += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 void sendText(FrameType type, const char* text, std::size_t size)
 {
     while (size > 0) {
         const std::size_t piece = size < MaxPayload ? size : MaxPayload;
-        if (!sendAll(encodeFrame(type, text, piece)))
+        if (!sendAll(ChannelFd, encodeFrame(type, text, piece)))
             return;
         text += piece;
         size -= piece;
@@ -192,6 +178,15 @@ int openAt(const std::string& path, int flags, int fd)
     return 0;
 }
 
+// Answers as Ghostscript would for a file that it may not read.
+int refuse(const std::string& why)
+{
+    sendText(ErrorOutput, why + "\n");
+    Result refused;
+    refused.initCode = gs_error_invalidfileaccess;
+    return sendAll(ChannelFd, encodeResult(refused)) ? Answered : ChannelLost;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -212,25 +207,16 @@ int main(int argc, char* argv[])
     const int inputError = openAt(request.inputPath, O_RDONLY | O_NONBLOCK, InputFd);
     if (inputError == 0) {
         struct stat status = {};
-        if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode)) {
-            sendText(ErrorOutput, "Not a regular file: " + request.inputPath + "\n");
-            Result refused;
-            refused.initCode = gs_error_invalidfileaccess;
-            return sendAll(encodeResult(refused)) ? Answered : ChannelLost;
-        }
+        if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
+            return refuse("Not a regular file: " + request.inputPath);
     } else {
         // Ghostscript then looks for the file itself and says what it missed, as it always has.
         request.arguments.back() = request.inputPath;
     }
     const int outputError = openAt(request.outputPath, O_WRONLY, OutputFd);
-    if (outputError != 0) {
-        sendText(ErrorOutput,
-                 "Cannot open the output " + request.outputPath + ": " + std::strerror(outputError) + "\n");
-        Result refused;
-        refused.initCode = gs_error_invalidfileaccess;
-        return sendAll(encodeResult(refused)) ? Answered : ChannelLost;
-    }
+    if (outputError != 0)
+        return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError));
 
     const Result result = runGhostscript(request.arguments, true);
-    return sendAll(encodeResult(result)) ? Answered : ChannelLost;
+    return sendAll(ChannelFd, encodeResult(result)) ? Answered : ChannelLost;
 }

@@ -1,5 +1,8 @@
 #include "GhostscriptChannel.h"
 
+#include <sys/socket.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace GhostscriptChannel {
@@ -45,6 +48,20 @@ bool isFrameType(char type)
 constexpr std::size_t FrameHeaderSize = 1 + sizeof(std::uint32_t);
 
 } // namespace
+
+bool sendAll(int socket, const std::string& bytes)
+{
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t count = ::send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        sent += static_cast<std::size_t>(count);
+    }
+    return true;
+}
 
 std::string encodeRequest(const Request& request)
 {

@@ -46,6 +46,9 @@ enum FrameType : char
 // Text longer than this goes in several frames; a longer frame means that the stream is broken.
 constexpr std::size_t MaxPayload = 64 * 1024;
 
+// Writes all of bytes into the stream socket, without SIGPIPE should the other end be gone. False when it is.
+bool sendAll(int socket, const std::string& bytes);
+
 std::string encodeRequest(const Request& request);
 bool decodeRequest(const std::string& bytes, Request& request);
 

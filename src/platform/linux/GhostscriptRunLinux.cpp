@@ -242,18 +242,10 @@ private:
     Running m_entry;
 };
 
-bool sendAll(int socket, const std::string& bytes)
+// The whole request, then the end of it.
+bool sendRequest(int socket, const std::string& request)
 {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t count = ::send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        sent += static_cast<std::size_t>(count);
-    }
-    return ::shutdown(socket, SHUT_WR) == 0;
+    return sendAll(socket, request) && ::shutdown(socket, SHUT_WR) == 0;
 }
 
 // The spare when it is still waiting, else a child started now.
@@ -290,10 +282,10 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     if (!child.isValid())
         return outcome;
     // A spare that died meanwhile (killed from outside) has not read its request: that is no fault of this file.
-    if (!sendAll(child.channel(), requestBytes)) {
+    if (!sendRequest(child.channel(), requestBytes)) {
         child.end();
         child = Child::start(false, &outcome.error);
-        if (!child.isValid() || !sendAll(child.channel(), requestBytes)) {
+        if (!child.isValid() || !sendRequest(child.channel(), requestBytes)) {
             if (outcome.error.isEmpty())
                 outcome.error = QStringLiteral("Ghostscript's process did not take its task");
             return outcome;
