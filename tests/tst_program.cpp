@@ -173,6 +173,11 @@ void TestProgram::startsAndEnds_data()
 
     QTest::newRow("close button") << false << 0 << false << QList<int>() << QString();
     QTest::newRow("output into a closed pipe") << false << 0 << true << QList<int>() << QString();
+    QTest::newRow("SIGHUP") << false << 0 << false << QList<int>{SIGHUP} << "SIGHUP";
+    // Left running by the SIGHUP, it ends on the SIGTERM that follows.
+    QTest::newRow("SIGHUP ignored from the start")
+        << false << int(SIGHUP) << false << QList<int>{SIGHUP, SIGTERM} << "SIGTERM";
+    QTest::newRow("SIGTERM during the network-error box") << true << 0 << false << QList<int>{SIGTERM} << "SIGTERM";
 }
 
 void TestProgram::startsAndEnds()
