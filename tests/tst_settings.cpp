@@ -125,6 +125,8 @@ void TestSettings::existingFileIsKept_data()
 
     // Values no run of the program writes read as no folder chosen; the file keeps them.
     QTest::newRow("relative folders") << file("scans", "small/out") << "/" << "";
+    // Qt takes ":" for the root of its compiled-in resources.
+    QTest::newRow("folders that only look absolute") << file(":scans", ":out") << "/" << "";
     QTest::newRow("empty folders") << file("", "") << "/" << "";
     const QByteArray longest = '/' + QByteArray(4095, 'a');
     QTest::newRow("4096 bytes") << file(longest, longest) << QString::fromLatin1(longest) << QString::fromLatin1(longest);
