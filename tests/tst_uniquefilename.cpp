@@ -162,17 +162,27 @@ void TestUniqueFileName::danglingLinkIsTaken()
 void TestUniqueFileName::partFileNames_data()
 {
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("plain") << QStringLiteral("report.pdf");
-    QTest::newRow("not ASCII") << QStringLiteral("Résumé 日本.pdf");
+    QTest::addColumn<QString>("folder"); // empty: a new one of the test's own
+    QTest::newRow("plain") << QStringLiteral("report.pdf") << QString();
+    QTest::newRow("not ASCII") << QStringLiteral("Résumé 日本.pdf") << QString();
     // 250 bytes: fits as an output name, not with the part file's additions.
-    QTest::newRow("longest name") << QString(246, QLatin1Char('x')) + QStringLiteral(".pdf");
+    QTest::newRow("longest name") << QString(246, QLatin1Char('x')) + QStringLiteral(".pdf") << QString();
     QTest::newRow("long name of characters beyond the BMP")
-        << QString::fromUtf8("\xf0\x9f\x93\x84").repeated(62) + QStringLiteral(".pdf");
+        << QString::fromUtf8("\xf0\x9f\x93\x84").repeated(62) + QStringLiteral(".pdf") << QString();
+    // Not even root may make a file there.
+    QTest::newRow("folder that cannot be written") << QStringLiteral("report.pdf") << QStringLiteral("/sys");
 }
 
 void TestUniqueFileName::partFileNames()
 {
     QFETCH(QString, fileName);
+    QFETCH(QString, folder);
+    if (!folder.isEmpty()) {
+        QString error;
+        QCOMPARE(createPartFile(folder, fileName, &error), QString());
+        QVERIFY(!error.isEmpty());
+        return;
+    }
     QTemporaryDir dir;
     const QString part = createPartFile(dir.path(), fileName);
     QVERIFY(!part.isEmpty());
