@@ -49,6 +49,7 @@ FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent) : QWidget(parent
     // The level dialog is built when the row first needs it: most rows never open theirs, and a list of
     // a thousand files would otherwise build a thousand dialogs.
     settingDialog = nullptr;
+    settingWhenMade = CompressSettingWidget::settingInForce(ownSetting);
     initItemView();
 
     connect(ui->btn_icon, &QPushButton::clicked, this, &FileItemWidget::btn_icon_clicked);
@@ -90,6 +91,9 @@ CompressSettingWidget* FileItemWidget::compressSettingDialog()
 {
     if (!settingDialog) {
         settingDialog = new CompressSettingWidget(MainWindow::gInstance());
+        // A dialog built with the row would have loaded the setting in force then: its slider would still stand at a
+        // custom step of that setting.
+        settingDialog->loadSetting(settingWhenMade);
         connect(settingDialog, &CompressSettingWidget::settingApplyToAll, SignalTransferStation::gInstance(),
                 &SignalTransferStation::changeProcessedState);
     }

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 
 #include <memory>
 
@@ -341,11 +342,14 @@ void TestFileItemWidget::settingOfRowsWhoseDialogIsNotBuilt()
     const auto setting = [](const Row& row) {
         return QPair<int, int>(row.widget->compressSetting().level, row.widget->compressSetting().value);
     };
-    const auto choose = [](const Row& row, const char* level, bool toAll, bool* shownToAll = nullptr) {
+    // step: where the slider is put; 0 leaves it.
+    const auto choose = [](const Row& row, const char* level, bool toAll, bool* shownToAll = nullptr, int step = 0) {
         ModalWatcher answerer([=](QWidget* dialog) {
             if (shownToAll)
                 *shownToAll = dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->isChecked();
             dialog->findChild<QRadioButton*>(QLatin1String(level))->click();
+            if (step != 0)
+                dialog->findChild<QSlider*>(QStringLiteral("customSlider"))->setValue(step);
             dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->setChecked(toAll);
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
         });
@@ -361,6 +365,14 @@ void TestFileItemWidget::settingOfRowsWhoseDialogIsNotBuilt()
     QCOMPARE(setting(a), qMakePair(2, 5));
     QCOMPARE(setting(b), qMakePair(1, 5));
     QCOMPARE(setting(c), qMakePair(0, 1));
+
+    // A row added while a custom step is applied to all: its dialog, first opened after the shared mode ended, has
+    // its slider at that step, as it would have had if it had been built with the row.
+    choose(a, "btn_custom", true, nullptr, 8);
+    Row d = makeRow(QStringLiteral("UPPER.PDF"));
+    choose(a, "btn_high", false);
+    choose(d, "btn_custom", false);
+    QCOMPARE(setting(d), qMakePair(3, 8));
 }
 
 void TestFileItemWidget::unlockThroughThePasswordDialog_data()
