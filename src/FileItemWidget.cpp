@@ -134,8 +134,11 @@ void FileItemWidget::processFinished(int code)
     if (item->isRunOutdated()) {
         // The row was reset while the run was on its way: it ends as if the reset came afterwards, and the
         // next run compresses the file with its new setting. What this run wrote stays where it is.
-        LOG_DEBUG("FileItemWidget::processFinished")
-            << "Setting changed during the run; compress again:" << item->filePath() << "output kept:" << outputPath;
+        QDebug line = LOG_DEBUG("FileItemWidget::processFinished")
+                      << "Setting changed during the run; compress again:" << item->filePath();
+        // A failed run wrote nothing: the path held then is empty, or an earlier run's.
+        if (code == 0)
+            line << "output kept:" << outputPath;
         ui->btn_convert_finished->hide();
         changeProcessedState();
         return;

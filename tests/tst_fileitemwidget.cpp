@@ -1,5 +1,6 @@
 #include "FileItemWidget.h"
 #include "FileSize.h"
+#include "LogCatcher.h"
 #include "ModalWatcher.h"
 #include "MultiLanguage.h"
 #include "PDFFileItem.h"
@@ -250,24 +251,29 @@ void TestFileItemWidget::failedRun()
 void TestFileItemWidget::resetOfAFinishedRow_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("duringRun"); // between the hand-over of the setting and the run's report
+    // "finished" before the reset; else handed its setting before and reporting after it ("succeeds", "fails").
+    QTest::addColumn<QString>("run");
     QTest::addColumn<bool>("reset");
 
-    QTest::newRow("settings button, dialog cancelled") << "settings" << false << true;
-    QTest::newRow("apply-to-all relay") << "relay" << false << true;
-    QTest::newRow("hideLabel") << "hideLabel" << false << true;
+    // clang-format off
+    QTest::newRow("settings button, dialog cancelled") << "settings" << "finished" << true;
+    QTest::newRow("apply-to-all relay") << "relay" << "finished" << true;
+    QTest::newRow("hideLabel") << "hideLabel" << "finished" << true;
     // The window system hides the mark with the window; the result stays.
-    QTest::newRow("window minimised") << "minimise" << false << false;
+    QTest::newRow("window minimised") << "minimise" << "finished" << false;
     // The run was handed the old setting: its success must not mark the file done.
-    QTest::newRow("settings button during the run") << "settings" << true << true;
-    QTest::newRow("apply-to-all relay during the run") << "relay" << true << true;
-    QTest::newRow("nothing changed during the run") << "nothing" << true << false;
+    QTest::newRow("settings button during the run") << "settings" << "succeeds" << true;
+    QTest::newRow("apply-to-all relay during the run") << "relay" << "succeeds" << true;
+    QTest::newRow("nothing changed during the run") << "nothing" << "succeeds" << false;
+    // Its log line names no output, which this run did not write.
+    QTest::newRow("settings button during a failing run") << "settings" << "fails" << true;
+    // clang-format on
 }
 
 void TestFileItemWidget::resetOfAFinishedRow()
 {
     QFETCH(QString, how);
-    QFETCH(bool, duringRun);
+    QFETCH(QString, run);
     QFETCH(bool, reset);
 
     QWidget window;
@@ -275,12 +281,17 @@ void TestFileItemWidget::resetOfAFinishedRow()
     Row row = makeRow(QStringLiteral("plain.pdf"), &window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    if (duringRun) {
-        // As the window starts a run.
+    const QString output = fixture(QStringLiteral("out/plain.pdf"));
+    // As the window starts a run.
+    const auto startRun = [&row] {
         row.item->setCompressSetting(row.widget->compressSetting());
         emit row.item->processing();
+    };
+    const bool duringRun = run != QLatin1String("finished");
+    if (duringRun) {
+        startRun();
     } else {
-        finish(row, fixture(QStringLiteral("out/plain.pdf")));
+        finish(row, output);
         QVERIFY(row.mark()->isVisible());
         QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
     }
@@ -300,8 +311,21 @@ void TestFileItemWidget::resetOfAFinishedRow()
         window.showNormal();
         QTRY_VERIFY(!window.isMinimized());
     }
-    if (duringRun)
-        finish(row, fixture(QStringLiteral("out/plain.pdf")));
+    LogCatcher log;
+    if (run == QLatin1String("fails"))
+        row.item->fileProcessFinished(-100);
+    else if (duringRun)
+        finish(row, output);
+
+    // A run that reports after the reset says so, and names an output only when it wrote one.
+    const QStringList outdated = log.messages().filter(QStringLiteral("compress again:"));
+    QCOMPARE(outdated.size(), duringRun && how != QLatin1String("nothing") ? 1 : 0);
+    if (!outdated.isEmpty()) {
+        QString line = QStringLiteral("compress again: \"%1\"").arg(row.item->filePath());
+        if (run != QLatin1String("fails"))
+            line += QStringLiteral(" output kept: \"%1\"").arg(output);
+        QVERIFY2(outdated.first().endsWith(line), qPrintable(outdated.first()));
+    }
 
     QVERIFY(!row.child("label_waiting")->isVisible());
     QCOMPARE(row.item->isPending(), reset);
