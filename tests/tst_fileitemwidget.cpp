@@ -251,13 +251,16 @@ void TestFileItemWidget::failedRun()
 void TestFileItemWidget::resetOfAFinishedRow_data()
 {
     QTest::addColumn<QString>("how");
-    // "finished" before the reset; else handed its setting before and reporting after it ("succeeds", "fails").
+    // "finished" before the reset; else handed its setting before and reporting after it ("succeeds", "fails"),
+    // and then maybe followed by a run in which nothing changes ("succeeds, then another").
     QTest::addColumn<QString>("run");
     QTest::addColumn<bool>("reset");
 
     // clang-format off
     QTest::newRow("settings button, dialog cancelled") << "settings" << "finished" << true;
     QTest::newRow("apply-to-all relay") << "relay" << "finished" << true;
+    // Every row's dialog is built on first use; its apply to all must reach the other rows.
+    QTest::newRow("apply to all in another row's dialog") << "other dialog" << "finished" << true;
     QTest::newRow("hideLabel") << "hideLabel" << "finished" << true;
     // The window system hides the mark with the window; the result stays.
     QTest::newRow("window minimised") << "minimise" << "finished" << false;
@@ -267,6 +270,7 @@ void TestFileItemWidget::resetOfAFinishedRow_data()
     QTest::newRow("nothing changed during the run") << "nothing" << "succeeds" << false;
     // Its log line names no output, which this run did not write.
     QTest::newRow("settings button during a failing run") << "settings" << "fails" << true;
+    QTest::newRow("run after an outdated one") << "settings" << "succeeds, then another" << false;
     // clang-format on
 }
 
@@ -303,6 +307,16 @@ void TestFileItemWidget::resetOfAFinishedRow()
         QTest::mouseClick(row.child<QPushButton>("btn_compressSetting"), Qt::LeftButton);
     } else if (how == QLatin1String("relay")) {
         SignalTransferStation::gInstance()->updateAllItemStatus();
+    } else if (how == QLatin1String("other dialog")) {
+        Row other = makeRow(QStringLiteral("b.pdf"), &window);
+        // The second OK ends the shared mode again, for the tests that follow.
+        for (bool toAll : {true, false}) {
+            ModalWatcher answerer([toAll](QWidget* dialog) {
+                dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->setChecked(toAll);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
+            });
+            other.child<QPushButton>("btn_compressSetting")->click();
+        }
     } else if (how == QLatin1String("hideLabel")) {
         row.widget->hideLabel();
     } else if (how == QLatin1String("minimise")) {
@@ -316,6 +330,10 @@ void TestFileItemWidget::resetOfAFinishedRow()
         row.item->fileProcessFinished(-100);
     else if (duringRun)
         finish(row, output);
+    if (run == QLatin1String("succeeds, then another")) {
+        startRun();
+        finish(row, output);
+    }
 
     // A run that reports after the reset says so, and names an output only when it wrote one.
     const QStringList outdated = log.messages().filter(QStringLiteral("compress again:"));
