@@ -224,7 +224,7 @@ void TestMainWindow::poolSize()
 
 void TestMainWindow::addingFiles_data()
 {
-    QTest::addColumn<QStringList>("names"); // "http:" marks a remote address
+    QTest::addColumn<QStringList>("names"); // "http:" marks a remote address; "|" starts another batch
     QTest::addColumn<bool>("byDrop");
     QTest::addColumn<bool>("dragAccepted");
     QTest::addColumn<QStringList>("rows");
@@ -234,6 +234,8 @@ void TestMainWindow::addingFiles_data()
     QTest::newRow("dialog: capital suffix") << QStringList{"UPPER.PDF"} << false << false << QStringList{"UPPER.PDF"};
     QTest::newRow("dialog: listed and damaged files left out")
         << QStringList{"a.pdf", "damaged.pdf", "a.pdf"} << false << false << QStringList{"a.pdf"};
+    QTest::newRow("dialog: two batches") << QStringList{"a.pdf", "b.pdf", "|", "c.pdf", "d.pdf"} << false << false
+                                         << QStringList{"a.pdf", "b.pdf", "c.pdf", "d.pdf"};
     QTest::newRow("drop: PDF with a text file")
         << QStringList{"notes.txt", "b.pdf"} << true << true << QStringList{"b.pdf"};
     QTest::newRow("drop: capital suffix refused") << QStringList{"UPPER.PDF"} << true << false << QStringList();
@@ -257,11 +259,25 @@ void TestMainWindow::addingFiles()
         QCOMPARE(drop(window, urls), dragAccepted);
     } else {
         QStringList paths;
-        for (const QString& name : qAsConst(names))
-            paths << fixture(name);
+        for (const QString& name : qAsConst(names)) {
+            if (name == QLatin1String("|")) {
+                window.addPdfFiles(paths);
+                paths.clear();
+            } else {
+                paths << fixture(name);
+            }
+        }
         window.addPdfFiles(paths);
     }
     QCOMPARE(rowNames(window), rows);
+    // Each row has the whole of its own place, the first of each batch too.
+    CustomListWidget* entries = list(window);
+    for (int row = 0; row < entries->count(); ++row) {
+        const QRect place = entries->visualItemRect(entries->item(row));
+        QCOMPARE(place.top(), row * 72);
+        QCOMPARE(place.height(), 72);
+        QCOMPARE(entries->itemWidget(entries->item(row))->geometry().top(), place.top());
+    }
     QCOMPARE(child<QStackedWidget>(window, "stackedWidget")->currentIndex(), rows.isEmpty() ? 0 : 1);
 }
 
