@@ -1,8 +1,8 @@
 #include "AppSettings.h"
 
 #include "AppConstants.h"
+#include "platform/UserFolders.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -19,7 +19,8 @@ constexpr int MaxFolderBytes = 4096;
 bool isUsableFolder(const QString& folder)
 {
     // Each UTF-16 unit takes at least one byte in UTF-8: a longer text need not be converted to know.
-    return folder.size() <= MaxFolderBytes && folder.toUtf8().size() <= MaxFolderBytes && QDir::isAbsolutePath(folder);
+    return folder.size() <= MaxFolderBytes && folder.toUtf8().size() <= MaxFolderBytes &&
+           platform::isAbsolutePath(folder);
 }
 } // namespace
 

@@ -51,16 +51,20 @@ CompressSetting& CompressSettingWidget::settingInForce(CompressSetting& own)
 
 void CompressSettingWidget::loadSetting()
 {
+    loadSetting(compressSetting());
+}
+
+void CompressSettingWidget::loadSetting(const CompressSetting& shown)
+{
     setCustomEnabled(false);
-    const CompressSetting& current = compressSetting();
     // Any level beyond the three fixed ones is the custom one.
-    const int level = (current.level >= 0 && current.level < CustomLevel) ? current.level : CustomLevel;
+    const int level = (shown.level >= 0 && shown.level < CustomLevel) ? shown.level : CustomLevel;
     levelGroup->button(level)->setChecked(true);
     ui->checkBoxApplyToAll->setChecked(applyToAll);
     // The other levels leave the slider where the user last put it.
     if (level == CustomLevel) {
         setCustomEnabled(true);
-        ui->customSlider->setValue(current.value);
+        ui->customSlider->setValue(shown.value);
     }
 }
 

@@ -25,6 +25,9 @@ public:
     static CompressSetting& settingInForce(CompressSetting& own);
     // Puts the setting in force into the controls; the row calls it before every run of the dialog.
     void loadSetting();
+    // Puts shown into the controls as if it were in force: a dialog built after its row starts from the setting that
+    // was in force when the row was made, where one built with the row would have started.
+    void loadSetting(const CompressSetting& shown);
 
 signals:
     // OK with "Apply to all" ticked: every file must be compressed again.

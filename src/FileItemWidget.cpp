@@ -49,6 +49,7 @@ FileItemWidget::FileItemWidget(FileItem* item, QWidget* parent) : QWidget(parent
     // The level dialog is built when the row first needs it: most rows never open theirs, and a list of
     // a thousand files would otherwise build a thousand dialogs.
     settingDialog = nullptr;
+    settingWhenMade = CompressSettingWidget::settingInForce(ownSetting);
     initItemView();
 
     connect(ui->btn_icon, &QPushButton::clicked, this, &FileItemWidget::btn_icon_clicked);
@@ -90,6 +91,9 @@ CompressSettingWidget* FileItemWidget::compressSettingDialog()
 {
     if (!settingDialog) {
         settingDialog = new CompressSettingWidget(MainWindow::gInstance());
+        // A dialog built with the row would have loaded the setting in force then: its slider would still stand at a
+        // custom step of that setting.
+        settingDialog->loadSetting(settingWhenMade);
         connect(settingDialog, &CompressSettingWidget::settingApplyToAll, SignalTransferStation::gInstance(),
                 &SignalTransferStation::changeProcessedState);
     }
@@ -130,8 +134,11 @@ void FileItemWidget::processFinished(int code)
     if (item->isRunOutdated()) {
         // The row was reset while the run was on its way: it ends as if the reset came afterwards, and the
         // next run compresses the file with its new setting. What this run wrote stays where it is.
-        LOG_DEBUG("FileItemWidget::processFinished")
-            << "Setting changed during the run; compress again:" << item->filePath() << "output kept:" << outputPath;
+        QDebug line = LOG_DEBUG("FileItemWidget::processFinished")
+                      << "Setting changed during the run; compress again:" << item->filePath();
+        // A failed run wrote nothing: the path held then is empty, or an earlier run's.
+        if (code == 0)
+            line << "output kept:" << outputPath;
         ui->btn_convert_finished->hide();
         changeProcessedState();
         return;

@@ -57,5 +57,7 @@ private:
     CompressSettingWidget* settingDialog;
     // The row's own setting while it has no dialog yet.
     CompressSetting ownSetting;
+    // The setting in force when the row was made, which its dialog starts from whenever it is built.
+    CompressSetting settingWhenMade;
     QString outputPath;
 };

@@ -36,26 +36,35 @@ bool isFolder(const QString& path)
     return info.isDir() && !info.isSymLink();
 }
 
-QString numberedName(const QString& baseName, int number, const QString& suffix)
+// name(text), with as few characters taken from the end of text as the file system needs to take the whole. A
+// character outside the BMP goes as a whole, so that no half of it is left.
+template <typename Name> QString fittingName(QString text, const Name& name)
 {
-    const QString numbered = QStringLiteral("%1_%2").arg(baseName, QString::number(number));
-    return suffix.isEmpty() ? numbered : numbered + QLatin1Char('.') + suffix;
+    while (QFile::encodeName(name(text)).size() > NameMax && !text.isEmpty())
+        text.chop(text.size() >= 2 && text.at(text.size() - 1).isLowSurrogate() ? 2 : 1);
+    return name(text);
 }
 
-QString partFileName(QString fileName)
+QString numberedName(const QString& baseName, int number, const QString& suffix)
+{
+    // The number must fit, even after the longest names; a shorter name keeps its base whole.
+    return fittingName(baseName, [&](const QString& base) {
+        const QString numbered = QStringLiteral("%1_%2").arg(base, QString::number(number));
+        return suffix.isEmpty() ? numbered : numbered + QLatin1Char('.') + suffix;
+    });
+}
+
+QString partFileName(const QString& fileName)
 {
     QString random;
     for (int i = 0; i < PartFileRandomLength; ++i) {
         static const char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
         random += QLatin1Char(Characters[QRandomGenerator::global()->bounded(int(sizeof Characters - 1))]);
     }
-    const auto whole = [&random](const QString& name) {
-        return QLatin1Char('.') + name + QLatin1Char('.') + random + PartFileSuffix;
-    };
     // Only the part file's name must fit; a name that is too long for the output itself fails where it always did.
-    while (QFile::encodeName(whole(fileName)).size() > NameMax && !fileName.isEmpty())
-        fileName.chop(fileName.size() >= 2 && fileName.at(fileName.size() - 1).isLowSurrogate() ? 2 : 1);
-    return whole(fileName);
+    return fittingName(fileName, [&random](const QString& name) {
+        return QLatin1Char('.') + name + QLatin1Char('.') + random + PartFileSuffix;
+    });
 }
 
 } // namespace

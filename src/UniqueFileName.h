@@ -3,9 +3,10 @@
 #include <QString>
 
 // Changes fileName into the first of "name.ext", "name_1.ext", "name_2.ext", ... that nothing in dirPath bears yet,
-// and creates dirPath when it is missing. A sub-folder of the same name does not count as taken. Choosing reserves
-// nothing: the name may be taken by the time a file is ready for it, which placeUnderUniqueName settles. depth is the
-// number of numbered names already tried; callers pass 0.
+// and creates dirPath when it is missing. Where a numbered name would be too long for the file system, "name" loses
+// just enough characters from its end for the number to fit. A sub-folder of the same name does not count as taken.
+// Choosing reserves nothing: the name may be taken by the time a file is ready for it, which placeUnderUniqueName
+// settles. depth is the number of numbered names already tried; callers pass 0.
 void makeUniqueFileName(QString dirPath, QString& fileName, int depth);
 
 // Creates a new, empty file in dirPath for an output called fileName to be written into before it is whole: hidden,

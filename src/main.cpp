@@ -4,6 +4,7 @@
 #include "MultiLanguage.h"
 #include "QNetWorkProcess.h"
 #include "StartUp.h"
+#include "platform/DebugOutput.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    platform::keepRunningOnClosedPipes();
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "FileItemWidget.h"
 #include "FileSize.h"
+#include "LogCatcher.h"
 #include "ModalWatcher.h"
 #include "MultiLanguage.h"
 #include "PDFFileItem.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 
 #include <memory>
 
@@ -249,24 +251,33 @@ void TestFileItemWidget::failedRun()
 void TestFileItemWidget::resetOfAFinishedRow_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("duringRun"); // between the hand-over of the setting and the run's report
+    // "finished" before the reset; else handed its setting before and reporting after it ("succeeds", "fails"),
+    // and then maybe followed by a run in which nothing changes ("succeeds, then another").
+    QTest::addColumn<QString>("run");
     QTest::addColumn<bool>("reset");
 
-    QTest::newRow("settings button, dialog cancelled") << "settings" << false << true;
-    QTest::newRow("apply-to-all relay") << "relay" << false << true;
-    QTest::newRow("hideLabel") << "hideLabel" << false << true;
+    // clang-format off
+    QTest::newRow("settings button, dialog cancelled") << "settings" << "finished" << true;
+    QTest::newRow("apply-to-all relay") << "relay" << "finished" << true;
+    // Every row's dialog is built on first use; its apply to all must reach the other rows.
+    QTest::newRow("apply to all in another row's dialog") << "other dialog" << "finished" << true;
+    QTest::newRow("hideLabel") << "hideLabel" << "finished" << true;
     // The window system hides the mark with the window; the result stays.
-    QTest::newRow("window minimised") << "minimise" << false << false;
+    QTest::newRow("window minimised") << "minimise" << "finished" << false;
     // The run was handed the old setting: its success must not mark the file done.
-    QTest::newRow("settings button during the run") << "settings" << true << true;
-    QTest::newRow("apply-to-all relay during the run") << "relay" << true << true;
-    QTest::newRow("nothing changed during the run") << "nothing" << true << false;
+    QTest::newRow("settings button during the run") << "settings" << "succeeds" << true;
+    QTest::newRow("apply-to-all relay during the run") << "relay" << "succeeds" << true;
+    QTest::newRow("nothing changed during the run") << "nothing" << "succeeds" << false;
+    // Its log line names no output, which this run did not write.
+    QTest::newRow("settings button during a failing run") << "settings" << "fails" << true;
+    QTest::newRow("run after an outdated one") << "settings" << "succeeds, then another" << false;
+    // clang-format on
 }
 
 void TestFileItemWidget::resetOfAFinishedRow()
 {
     QFETCH(QString, how);
-    QFETCH(bool, duringRun);
+    QFETCH(QString, run);
     QFETCH(bool, reset);
 
     QWidget window;
@@ -274,12 +285,17 @@ void TestFileItemWidget::resetOfAFinishedRow()
     Row row = makeRow(QStringLiteral("plain.pdf"), &window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    if (duringRun) {
-        // As the window starts a run.
+    const QString output = fixture(QStringLiteral("out/plain.pdf"));
+    // As the window starts a run.
+    const auto startRun = [&row] {
         row.item->setCompressSetting(row.widget->compressSetting());
         emit row.item->processing();
+    };
+    const bool duringRun = run != QLatin1String("finished");
+    if (duringRun) {
+        startRun();
     } else {
-        finish(row, fixture(QStringLiteral("out/plain.pdf")));
+        finish(row, output);
         QVERIFY(row.mark()->isVisible());
         QCOMPARE(row.text("label_newName"), QStringLiteral("plain.pdf"));
     }
@@ -291,6 +307,16 @@ void TestFileItemWidget::resetOfAFinishedRow()
         QTest::mouseClick(row.child<QPushButton>("btn_compressSetting"), Qt::LeftButton);
     } else if (how == QLatin1String("relay")) {
         SignalTransferStation::gInstance()->updateAllItemStatus();
+    } else if (how == QLatin1String("other dialog")) {
+        Row other = makeRow(QStringLiteral("b.pdf"), &window);
+        // The second OK ends the shared mode again, for the tests that follow.
+        for (bool toAll : {true, false}) {
+            ModalWatcher answerer([toAll](QWidget* dialog) {
+                dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->setChecked(toAll);
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
+            });
+            other.child<QPushButton>("btn_compressSetting")->click();
+        }
     } else if (how == QLatin1String("hideLabel")) {
         row.widget->hideLabel();
     } else if (how == QLatin1String("minimise")) {
@@ -299,8 +325,25 @@ void TestFileItemWidget::resetOfAFinishedRow()
         window.showNormal();
         QTRY_VERIFY(!window.isMinimized());
     }
-    if (duringRun)
-        finish(row, fixture(QStringLiteral("out/plain.pdf")));
+    LogCatcher log;
+    if (run == QLatin1String("fails"))
+        row.item->fileProcessFinished(-100);
+    else if (duringRun)
+        finish(row, output);
+    if (run == QLatin1String("succeeds, then another")) {
+        startRun();
+        finish(row, output);
+    }
+
+    // A run that reports after the reset says so, and names an output only when it wrote one.
+    const QStringList outdated = log.messages().filter(QStringLiteral("compress again:"));
+    QCOMPARE(outdated.size(), duringRun && how != QLatin1String("nothing") ? 1 : 0);
+    if (!outdated.isEmpty()) {
+        QString line = QStringLiteral("compress again: \"%1\"").arg(row.item->filePath());
+        if (run != QLatin1String("fails"))
+            line += QStringLiteral(" output kept: \"%1\"").arg(output);
+        QVERIFY2(outdated.first().endsWith(line), qPrintable(outdated.first()));
+    }
 
     QVERIFY(!row.child("label_waiting")->isVisible());
     QCOMPARE(row.item->isPending(), reset);
@@ -341,11 +384,14 @@ void TestFileItemWidget::settingOfRowsWhoseDialogIsNotBuilt()
     const auto setting = [](const Row& row) {
         return QPair<int, int>(row.widget->compressSetting().level, row.widget->compressSetting().value);
     };
-    const auto choose = [](const Row& row, const char* level, bool toAll, bool* shownToAll = nullptr) {
+    // step: where the slider is put; 0 leaves it.
+    const auto choose = [](const Row& row, const char* level, bool toAll, bool* shownToAll = nullptr, int step = 0) {
         ModalWatcher answerer([=](QWidget* dialog) {
             if (shownToAll)
                 *shownToAll = dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->isChecked();
             dialog->findChild<QRadioButton*>(QLatin1String(level))->click();
+            if (step != 0)
+                dialog->findChild<QSlider*>(QStringLiteral("customSlider"))->setValue(step);
             dialog->findChild<QCheckBox*>(QStringLiteral("checkBoxApplyToAll"))->setChecked(toAll);
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btn_ok")), Qt::LeftButton);
         });
@@ -361,6 +407,14 @@ void TestFileItemWidget::settingOfRowsWhoseDialogIsNotBuilt()
     QCOMPARE(setting(a), qMakePair(2, 5));
     QCOMPARE(setting(b), qMakePair(1, 5));
     QCOMPARE(setting(c), qMakePair(0, 1));
+
+    // A row added while a custom step is applied to all: its dialog, first opened after the shared mode ended, has
+    // its slider at that step, as it would have had if it had been built with the row.
+    choose(a, "btn_custom", true, nullptr, 8);
+    Row d = makeRow(QStringLiteral("UPPER.PDF"));
+    choose(a, "btn_high", false);
+    choose(d, "btn_custom", false);
+    QCOMPARE(setting(d), qMakePair(3, 8));
 }
 
 void TestFileItemWidget::unlockThroughThePasswordDialog_data()

@@ -211,8 +211,13 @@ void TestMainWindow::everyImageExists()
     names << QStringLiteral(":/resource/exportfolder.png") << QStringLiteral(":/resource/processing.png");
     QVERIFY(names.size() > 20);
     names.removeDuplicates();
-    for (const QString& name : qAsConst(names))
-        QVERIFY2(!QPixmap(name).isNull(), qPrintable(name));
+    for (const QString& name : qAsConst(names)) {
+        const QImage decoded = QImage(name).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY2(!decoded.isNull(), qPrintable(name));
+        // Icons take their pictures from the cache of decoded pictures: each must come back as itself.
+        const QImage cached = QIcon(name).pixmap(decoded.size()).toImage();
+        QVERIFY2(cached.convertToFormat(QImage::Format_ARGB32_Premultiplied) == decoded, qPrintable(name));
+    }
 }
 
 void TestMainWindow::poolSize()
@@ -224,7 +229,7 @@ void TestMainWindow::poolSize()
 
 void TestMainWindow::addingFiles_data()
 {
-    QTest::addColumn<QStringList>("names"); // "http:" marks a remote address
+    QTest::addColumn<QStringList>("names"); // "http:" marks a remote address; "|" starts another batch
     QTest::addColumn<bool>("byDrop");
     QTest::addColumn<bool>("dragAccepted");
     QTest::addColumn<QStringList>("rows");
@@ -234,6 +239,8 @@ void TestMainWindow::addingFiles_data()
     QTest::newRow("dialog: capital suffix") << QStringList{"UPPER.PDF"} << false << false << QStringList{"UPPER.PDF"};
     QTest::newRow("dialog: listed and damaged files left out")
         << QStringList{"a.pdf", "damaged.pdf", "a.pdf"} << false << false << QStringList{"a.pdf"};
+    QTest::newRow("dialog: two batches") << QStringList{"a.pdf", "b.pdf", "|", "c.pdf", "d.pdf"} << false << false
+                                         << QStringList{"a.pdf", "b.pdf", "c.pdf", "d.pdf"};
     QTest::newRow("drop: PDF with a text file")
         << QStringList{"notes.txt", "b.pdf"} << true << true << QStringList{"b.pdf"};
     QTest::newRow("drop: capital suffix refused") << QStringList{"UPPER.PDF"} << true << false << QStringList();
@@ -257,11 +264,25 @@ void TestMainWindow::addingFiles()
         QCOMPARE(drop(window, urls), dragAccepted);
     } else {
         QStringList paths;
-        for (const QString& name : qAsConst(names))
-            paths << fixture(name);
+        for (const QString& name : qAsConst(names)) {
+            if (name == QLatin1String("|")) {
+                window.addPdfFiles(paths);
+                paths.clear();
+            } else {
+                paths << fixture(name);
+            }
+        }
         window.addPdfFiles(paths);
     }
     QCOMPARE(rowNames(window), rows);
+    // Each row has the whole of its own place, the first of each batch too.
+    CustomListWidget* entries = list(window);
+    for (int row = 0; row < entries->count(); ++row) {
+        const QRect place = entries->visualItemRect(entries->item(row));
+        QCOMPARE(place.top(), row * 72);
+        QCOMPARE(place.height(), 72);
+        QCOMPARE(entries->itemWidget(entries->item(row))->geometry().top(), place.top());
+    }
     QCOMPARE(child<QStackedWidget>(window, "stackedWidget")->currentIndex(), rows.isEmpty() ? 0 : 1);
 }
 

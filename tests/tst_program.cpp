@@ -7,6 +7,9 @@
 #include <QtTest>
 #include <QNetworkProxy>
 
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
 
 const QString FrameTitle = QStringLiteral("^Zolvane$");
@@ -16,6 +19,30 @@ const QSize ScreenSize(1280, 1024);
 constexpr int ShowLimitMs = 20000;
 constexpr int ExitLimitMs = 30000;
 constexpr int RunLimitMs = 120000;
+
+// The program's process as a shell may start it: with a signal that it ignores from the start (nohup, trap '' HUP),
+// or with its output piped into a program that has already ended.
+class ProgramProcess : public QProcess
+{
+public:
+    int ignoredSignal = 0;
+    bool outputClosed = false;
+
+protected:
+    void setupChildProcess() override
+    {
+        // Between fork and exec: async-signal-safe calls only.
+        if (ignoredSignal != 0)
+            ::signal(ignoredSignal, SIG_IGN);
+        int ends[2];
+        if (outputClosed && ::pipe(ends) == 0) {
+            ::close(ends[0]);
+            ::dup2(ends[1], STDOUT_FILENO);
+            ::dup2(ends[1], STDERR_FILENO);
+            ::close(ends[1]);
+        }
+    }
+};
 
 // One run of the program on the test's display, with a home of its own.
 class ProgramRun
@@ -59,7 +86,7 @@ public:
     }
 
     QTemporaryDir home;
-    QProcess process;
+    ProgramProcess process;
 };
 
 // Adds the files of the folder that the file dialog opens in, by name, through the window's add button.
@@ -89,7 +116,8 @@ private slots:
     void init();
 
     void linksTheUpdateLibrary();
-    void startsAndCloses();
+    void startsAndEnds_data();
+    void startsAndEnds();
     void compressesThroughTheWindow();
     void endsOnSigtermDuringARun_data();
     void endsOnSigtermDuringARun();
@@ -137,22 +165,66 @@ void TestProgram::linksTheUpdateLibrary()
     QVERIFY2(dynamic.contains(QStringLiteral("Shared library: [libVelmora.so]")), qPrintable(dynamic));
 }
 
-void TestProgram::startsAndCloses()
+void TestProgram::startsAndEnds_data()
 {
+    QTest::addColumn<bool>("networkError"); // the start-up check fails: its box comes before the window would
+    QTest::addColumn<int>("ignoredSignal"); // from the start; 0 for none
+    QTest::addColumn<bool>("outputClosed");
+    QTest::addColumn<QList<int>>("sent"); // once the first window shows; none: the close button is clicked
+    QTest::addColumn<QString>("endedBy"); // the signal that the log names; empty for none
+
+    QTest::newRow("close button") << false << 0 << false << QList<int>() << QString();
+    QTest::newRow("output into a closed pipe") << false << 0 << true << QList<int>() << QString();
+    QTest::newRow("SIGHUP") << false << 0 << false << QList<int>{SIGHUP} << "SIGHUP";
+    // Left running by the SIGHUP, it ends on the SIGTERM that follows.
+    QTest::newRow("SIGHUP ignored from the start")
+        << false << int(SIGHUP) << false << QList<int>{SIGHUP, SIGTERM} << "SIGTERM";
+    QTest::newRow("SIGTERM during the network-error box") << true << 0 << false << QList<int>{SIGTERM} << "SIGTERM";
+}
+
+void TestProgram::startsAndEnds()
+{
+    QFETCH(bool, networkError);
+    QFETCH(int, ignoredSignal);
+    QFETCH(bool, outputClosed);
+    QFETCH(QList<int>, sent);
+    QFETCH(QString, endedBy);
+
+    if (networkError)
+        service.setAnswer(QStringLiteral("/API/update_information/"), {500, QByteArray()});
     XSession session(display);
     ProgramRun run(display);
+    run.process.ignoredSignal = ignoredSignal;
+    run.process.outputClosed = outputClosed;
     QVERIFY(run.start());
-    const QRect frame = session.waitForWindow(FrameTitle, ShowLimitMs);
-    QVERIFY2(!frame.isNull(), "The window did not show");
-    // The update check ran before the window showed, and had nothing to say.
-    QCOMPARE(service.requests().size(), 2);
-    QCOMPARE(service.requests().last().path, QStringLiteral("/API/update_information/"));
-    QCOMPARE(frame.width(), 500);
-    // Centred on the screen, which has no panels here.
-    QCOMPARE(frame.topLeft(), QPoint((ScreenSize.width() - 500) / 2, (ScreenSize.height() - frame.height()) / 2));
+    QRect frame;
+    if (networkError) {
+        QVERIFY2(!session.waitForWindow(QStringLiteral("^Attention$"), ShowLimitMs).isNull(),
+                 "The network-error box did not show");
+    } else {
+        frame = session.waitForWindow(FrameTitle, ShowLimitMs);
+        QVERIFY2(!frame.isNull(), "The window did not show");
+        // The update check ran before the window showed, and had nothing to say.
+        QCOMPARE(service.requests().size(), 2);
+        QCOMPARE(service.requests().last().path, QStringLiteral("/API/update_information/"));
+        QCOMPARE(frame.width(), 500);
+        // Centred on the screen, which has no panels here.
+        QCOMPARE(frame.topLeft(), QPoint((ScreenSize.width() - 500) / 2, (ScreenSize.height() - frame.height()) / 2));
+    }
 
-    QVERIFY(session.click(FramePlaces::closeButton(frame)));
-    QVERIFY2(run.waitForExit(ExitLimitMs), "The program did not end after its close button");
+    if (sent.isEmpty())
+        QVERIFY(session.click(FramePlaces::closeButton(frame)));
+    for (int signal : qAsConst(sent))
+        QCOMPARE(::kill(static_cast<pid_t>(run.process.processId()), signal), 0);
+    bool frameShown = false;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     frameShown = frameShown || (networkError && !session.windows(FrameTitle).isEmpty());
+                     return run.process.state() == QProcess::NotRunning;
+                 },
+                 ExitLimitMs),
+             "The program did not end");
+    QVERIFY2(!frameShown, "The window showed after the request to end");
     QCOMPARE(run.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.process.exitCode(), 0);
 
@@ -161,6 +233,11 @@ void TestProgram::startsAndCloses()
     const int mainWindow = log.indexOf(QStringLiteral("MainWindow::MainWindow"));
     const int screen = log.indexOf(QStringLiteral("Screen width :"));
     QVERIFY2(mainWindow >= 0 && screen > mainWindow, qPrintable(log.right(3000)));
+    QStringList received;
+    const QRegularExpression receivedLine(QStringLiteral("(SIG[A-Z]+) received"));
+    for (auto match = receivedLine.globalMatch(log); match.hasNext();)
+        received << match.next().captured(1);
+    QCOMPARE(received, endedBy.isEmpty() ? QStringList() : QStringList{endedBy});
     const int lastLine = log.lastIndexOf(QStringLiteral("<div class="));
     QVERIFY2(log.indexOf(QStringLiteral("Exit............"), lastLine) > lastLine, qPrintable(log.right(500)));
 }

@@ -1,32 +1,10 @@
 #include "CustomWindowFrame.h"
+#include "LogCatcher.h"
 #include "StartUp.h"
 
 #include <QtTest>
 #include <QApplication>
 #include <QScreen>
-
-namespace {
-
-QStringList messages;
-
-void collect(QtMsgType, const QMessageLogContext&, const QString& message)
-{
-    messages << message;
-}
-
-// Collects what is logged while it lives.
-struct LogCatcher
-{
-    LogCatcher()
-    {
-        messages.clear();
-        previous = qInstallMessageHandler(collect);
-    }
-    ~LogCatcher() { qInstallMessageHandler(previous); }
-    QtMessageHandler previous;
-};
-
-} // namespace
 
 class TestStartUp : public QObject
 {
@@ -72,7 +50,7 @@ void TestStartUp::styleSheet()
     LogCatcher log;
     loadStyleSheet(path);
     QCOMPARE(qApp->styleSheet(), exists ? QString::fromUtf8(content) : before);
-    QCOMPARE(messages, QStringList());
+    QCOMPARE(log.messages(), QStringList());
 }
 
 void TestStartUp::compiledInStyleSheet()
@@ -118,7 +96,7 @@ void TestStartUp::placement()
     placeFrame(&frame, available);
     QCOMPARE(frame.geometry(), placed);
     QCOMPARE(
-        messages,
+        log.messages(),
         QStringList(
             QStringLiteral("Screen width : %1 Screen height : %2").arg(available.width()).arg(available.height())));
 }

@@ -73,6 +73,16 @@ void TestUniqueFileName::picksFirstFreeName_data()
     QTest::newRow("dots in the name") << QStringList{QStringLiteral("v1.2 final.pdf")} << QStringList()
                                       << QStringLiteral("v1.2 final.pdf") << QStringLiteral("v1.2 final_1.pdf")
                                       << QStringLiteral("v1.2 final_1.pdf");
+    // A name takes at most 255 bytes: the base gives way to the number, by whole characters, only where it must.
+    const QString x249 = QString(249, QLatin1Char('x'));
+    const QString e125 = QString(125, QChar(0xe9)); // two bytes each
+    const QString pdf = QStringLiteral(".pdf");
+    const QString pdf1 = QStringLiteral("_1.pdf");
+    QTest::newRow("253 bytes") << QStringList{x249 + pdf} << QStringList() << x249 + pdf << x249 + pdf1 << x249 + pdf1;
+    QTest::newRow("255 bytes") << QStringList{x249 + QStringLiteral("xx.pdf")} << QStringList()
+                               << x249 + QStringLiteral("xx.pdf") << x249 + pdf1 << x249 + pdf1;
+    QTest::newRow("254 bytes of two-byte characters")
+        << QStringList{e125 + pdf} << QStringList() << e125 + pdf << e125.left(124) + pdf1 << e125.left(124) + pdf1;
     QTest::newRow("percent in the name") << QStringList{QStringLiteral("up 100%2.pdf")} << QStringList()
                                          << QStringLiteral("up 100%2.pdf") << QStringLiteral("up 100%2_1.pdf")
                                          << QStringLiteral("up 100%2_1.pdf");
@@ -152,17 +162,27 @@ void TestUniqueFileName::danglingLinkIsTaken()
 void TestUniqueFileName::partFileNames_data()
 {
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("plain") << QStringLiteral("report.pdf");
-    QTest::newRow("not ASCII") << QStringLiteral("Résumé 日本.pdf");
+    QTest::addColumn<QString>("folder"); // empty: a new one of the test's own
+    QTest::newRow("plain") << QStringLiteral("report.pdf") << QString();
+    QTest::newRow("not ASCII") << QStringLiteral("Résumé 日本.pdf") << QString();
     // 250 bytes: fits as an output name, not with the part file's additions.
-    QTest::newRow("longest name") << QString(246, QLatin1Char('x')) + QStringLiteral(".pdf");
+    QTest::newRow("longest name") << QString(246, QLatin1Char('x')) + QStringLiteral(".pdf") << QString();
     QTest::newRow("long name of characters beyond the BMP")
-        << QString::fromUtf8("\xf0\x9f\x93\x84").repeated(62) + QStringLiteral(".pdf");
+        << QString::fromUtf8("\xf0\x9f\x93\x84").repeated(62) + QStringLiteral(".pdf") << QString();
+    // Not even root may make a file there.
+    QTest::newRow("folder that cannot be written") << QStringLiteral("report.pdf") << QStringLiteral("/sys");
 }
 
 void TestUniqueFileName::partFileNames()
 {
     QFETCH(QString, fileName);
+    QFETCH(QString, folder);
+    if (!folder.isEmpty()) {
+        QString error;
+        QCOMPARE(createPartFile(folder, fileName, &error), QString());
+        QVERIFY(!error.isEmpty());
+        return;
+    }
     QTemporaryDir dir;
     const QString part = createPartFile(dir.path(), fileName);
     QVERIFY(!part.isEmpty());

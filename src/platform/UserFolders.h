@@ -8,4 +8,8 @@ namespace platform {
 // On Linux $XDG_DATA_HOME when it holds an absolute path, else ~/.local/share.
 QString userDataHome();
 
+// Whether path names the same place whatever folder the program runs in. Qt's own test also takes a path that begins
+// with ":", its prefix for compiled-in resources, which as a folder would be made under the working folder.
+bool isAbsolutePath(const QString& path);
+
 } // namespace platform

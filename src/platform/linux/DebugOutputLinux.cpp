@@ -1,6 +1,7 @@
 #include "platform/DebugOutput.h"
 
 #include <cerrno>
+#include <signal.h>
 #include <unistd.h>
 
 namespace platform {
@@ -22,6 +23,16 @@ void writeDebugOutput(const QString& line)
         data += written;
         left -= written;
     }
+}
+
+void keepRunningOnClosedPipes()
+{
+    // Qt does the same once it opens its first socket; until then the update library's first line on standard
+    // output, or the log's first line on standard error, would end the program before its window shows.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 } // namespace platform

@@ -8,12 +8,16 @@ namespace platform {
 QString userDataHome()
 {
     // A relative value is invalid under the base-directory rules and must be ignored: taken as it is, it would put
-    // the files below whatever folder the program happened to start in. (QDir::isAbsolutePath would also let
-    // through a ":" resource path.)
+    // the files below whatever folder the program happened to start in.
     const QString configured = QFile::decodeName(qgetenv("XDG_DATA_HOME"));
-    if (configured.startsWith(QLatin1Char('/')))
+    if (isAbsolutePath(configured))
         return QDir::cleanPath(configured);
     return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.local/share"));
+}
+
+bool isAbsolutePath(const QString& path)
+{
+    return path.startsWith(QLatin1Char('/'));
 }
 
 } // namespace platform
