@@ -36,7 +36,8 @@ public:
     // The Ghostscript command line of a run with the current level and custom value.
     QByteArrayList arguments(const QString& inputPath, const QString& outputPath, const QString& password) const;
 
-    // Ends every run in progress at once; each fails and leaves nothing in its output folder. Returns how many ran.
+    // Ends every run in progress at once, and every run that starts later: for the program's last moments. Each fails
+    // and leaves nothing in its output folder. Returns how many were running.
     static int stopAllRuns();
 
     // A run may take base plus perPage for each page of its input (10 minutes and 3 seconds). For tests only.

@@ -49,7 +49,8 @@ using GhostscriptText = std::function<void(int stream, const QByteArray& text)>;
 GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString& inputPath, const QString& outputPath,
                                   std::chrono::milliseconds timeLimit, const GhostscriptText& onText);
 
-// Ends every run at once (their callers get Stopped). Returns how many there were.
+// Ends every run at once, and every run that starts from now on (their callers get Stopped): for the program's last
+// moments. Returns how many were running.
 int stopGhostscriptRuns();
 
 // "SIGSEGV (Segmentation fault)".

@@ -218,6 +218,9 @@ struct Running
 };
 std::mutex g_runningMutex;
 std::vector<Running*> g_running;
+// Set by stopGhostscriptRuns: a run that gets this far afterwards (its task was past the queue but had not started
+// Ghostscript yet) is stopped as well.
+bool g_stopping = false;
 
 class RunningEntry
 {
@@ -225,6 +228,10 @@ public:
     explicit RunningEntry(const Child& child) : m_entry{&child, false}
     {
         const std::lock_guard<std::mutex> lock(g_runningMutex);
+        if (g_stopping) {
+            m_entry.stopped = true;
+            child.kill();
+        }
         g_running.push_back(&m_entry);
     }
     ~RunningEntry() { leave(); }
@@ -382,6 +389,7 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
 int stopGhostscriptRuns()
 {
     const std::lock_guard<std::mutex> lock(g_runningMutex);
+    g_stopping = true;
     for (Running* running : g_running) {
         running->stopped = true;
         running->child->kill();
