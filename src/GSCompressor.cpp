@@ -63,7 +63,9 @@ QByteArrayList customLevelArguments(int customValue)
 
 // Collects what one Ghostscript run prints on its standard streams and logs it line by line as warnings about the
 // file, so that a failed run can be told from the log. Nothing reaches the process's own streams, and Ghostscript
-// never reads the process's standard input.
+// never reads the process's standard input. A run that prints without end (a file that makes Ghostscript warn in a
+// loop) gets its first lines logged and the rest counted, so that neither the log nor the program's memory grows
+// with it.
 class GhostscriptMessages
 {
 public:
@@ -73,9 +75,13 @@ public:
     // Ghostscript hands over its text in pieces, often a word at a time.
     void take(int stream, const QByteArray& text)
     {
+        if (m_logged >= MaxLoggedBytes) {
+            m_left += text.size();
+            return;
+        }
         QByteArray& pending = stream == 1 ? m_stdout : m_stderr;
         pending.append(text);
-        logLines(pending, false);
+        logLines(pending, pending.size() > MaxLineBytes);
     }
 
     // Logs what is left of lines that did not end.
@@ -83,10 +89,18 @@ public:
     {
         logLines(m_stdout, true);
         logLines(m_stderr, true);
+        if (m_left > 0) {
+            logLine(QStringLiteral("%1 more bytes of messages left out").arg(m_left).toUtf8());
+            m_left = 0;
+        }
     }
 
 private:
     Q_DISABLE_COPY(GhostscriptMessages)
+
+    // What one run may put into the log, and the longest line that is waited for to end.
+    static constexpr qint64 MaxLoggedBytes = 1024 * 1024;
+    static constexpr int MaxLineBytes = 64 * 1024;
 
     void logLines(QByteArray& pending, bool includingUnfinished)
     {
@@ -103,6 +117,7 @@ private:
 
     void logLine(const QByteArray& line)
     {
+        m_logged += line.size();
         const QString text = QString::fromLocal8Bit(line).trimmed();
         if (!text.isEmpty())
             LOG_WARNING("GSCompressor::compress")
@@ -112,6 +127,8 @@ private:
     const QString m_inputPath;
     QByteArray m_stdout;
     QByteArray m_stderr;
+    qint64 m_logged = 0;
+    qint64 m_left = 0;
 };
 
 // How long a run may take: long enough for a scan of thousands of pages, short enough that a file that would keep

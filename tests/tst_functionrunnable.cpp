@@ -1,3 +1,4 @@
+#include "LogCatcher.h"
 #include "PDFFileItem.h"
 #include "PdfFixtures.h"
 #include "functionRunnable.h"
@@ -163,6 +164,7 @@ void TestFunctionRunnable::crashFailsOnlyItsOwnFile()
     QVERIFY(PdfFixtures::writeNestedForms(dir.filePath(names.at(1)), 10000, 1));
     QVERIFY(PdfFixtures::writePlain(dir.filePath(names.at(2)), 1));
 
+    LogCatcher log;
     std::vector<std::unique_ptr<PDFFileItem>> items;
     QMap<QString, int> codes;
     QObject receiver;
@@ -179,6 +181,8 @@ void TestFunctionRunnable::crashFailsOnlyItsOwnFile()
     QCOMPARE(codes.value(names.at(0)), 0);
     QVERIFY(codes.value(names.at(1)) != 0);
     QCOMPARE(codes.value(names.at(2)), 0);
+    QVERIFY2(!log.messages().filter(QStringLiteral("Ghostscript ended by SIGSEGV")).isEmpty(),
+             "Ghostscript did not crash");
     // Nor is anything left of the file that failed, not even its part file.
     QCOMPARE(QDir(output).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{names.at(0), names.at(2)}));
     QThreadPool::globalInstance()->waitForDone();

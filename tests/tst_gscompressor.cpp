@@ -495,33 +495,59 @@ void TestGSCompressor::runThatDoesNotEnd_data()
 {
     // Sent to the run's Ghostscript while it works; 0 for none, when the run's time limit ends it.
     QTest::addColumn<int>("signal");
+    // The time limit, when the row sets one: seconds, and seconds for each page (the file has one).
+    QTest::addColumn<int>("limitSeconds");
+    QTest::addColumn<int>("limitSecondsPerPage");
+    // As some programs start others: their children's ends would go unseen.
+    QTest::addColumn<bool>("childEndsIgnored");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("logged");
     // As the kernel's out-of-memory killer does.
-    QTest::newRow("Ghostscript killed") << int(SIGKILL) << GSCompressor::ChildEndedCode
+    QTest::newRow("Ghostscript killed") << int(SIGKILL) << -1 << -1 << false << GSCompressor::ChildEndedCode
                                         << QStringLiteral("Ghostscript ended by SIGKILL");
-    QTest::newRow("Ghostscript crashes") << int(SIGSEGV) << GSCompressor::ChildEndedCode
+    QTest::newRow("Ghostscript crashes") << int(SIGSEGV) << -1 << -1 << false << GSCompressor::ChildEndedCode
                                          << QStringLiteral("Ghostscript ended by SIGSEGV");
-    QTest::newRow("past the time limit") << 0 << GSCompressor::TimeOutCode << QStringLiteral("time limit of 1 s");
+    QTest::newRow("Ghostscript crashes, SIGCHLD ignored")
+        << int(SIGSEGV) << -1 << -1 << true << GSCompressor::ChildEndedCode
+        << QStringLiteral("Ghostscript ended by SIGSEGV");
+    QTest::newRow("past the time limit") << 0 << 1 << 0 << false << GSCompressor::TimeOutCode
+                                         << QStringLiteral("time limit of 1 s (1 s, and 0 s for each of 1 pages)");
+    QTest::newRow("past the time limit for its pages")
+        << 0 << 0 << 1 << false << GSCompressor::TimeOutCode
+        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 pages)");
 }
 
 void TestGSCompressor::runThatDoesNotEnd()
 {
     QFETCH(int, signal);
+    QFETCH(int, limitSeconds);
+    QFETCH(int, limitSecondsPerPage);
+    QFETCH(bool, childEndsIgnored);
     QFETCH(int, code);
     QFETCH(QString, logged);
     QTemporaryDir in;
     QTemporaryDir out;
-    // Many minutes of work for Ghostscript, behind a password that other users of the machine must not see.
+    // Hours of work for Ghostscript, behind a password that other users of the machine must not see.
     const QString endless = in.filePath(QStringLiteral("endless.pdf"));
     const QString locked = in.filePath(QStringLiteral("locked endless.pdf"));
     const QString password = QStringLiteral("Geheimnis 42");
     QVERIFY(PdfFixtures::writeNestedForms(endless, 30, 2));
     QVERIFY(PdfFixtures::writeEncrypted(endless, locked, Cipher::Aes256, password, QStringLiteral("owner")));
-    if (signal == 0)
-        GSCompressor::setTimeLimit(std::chrono::seconds(1), std::chrono::seconds(0));
+    if (limitSeconds >= 0)
+        GSCompressor::setTimeLimit(std::chrono::seconds(limitSeconds), std::chrono::seconds(limitSecondsPerPage));
     const auto restoreLimit =
         qScopeGuard([] { GSCompressor::setTimeLimit(std::chrono::minutes(10), std::chrono::seconds(3)); });
+    struct sigaction previous = {};
+    if (childEndsIgnored) {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        QCOMPARE(::sigaction(SIGCHLD, &ignore, &previous), 0);
+    }
+    const auto restoreChildEnds = qScopeGuard([&] {
+        if (childEndsIgnored)
+            ::sigaction(SIGCHLD, &previous, nullptr);
+    });
     g_warnings.clear();
 
     const auto function = std::make_shared<CompressFunction>();

@@ -55,21 +55,22 @@ const QByteArray& childProgram()
     return path;
 }
 
-// A process that was started with SIGCHLD ignored would have its children reaped by the kernel, and their ends
-// could not be told apart.
+// A process that runs with SIGCHLD ignored has its children reaped by the kernel, and their ends could not be told
+// apart. Looked at before every start: the program may have been started so, or something may have set it since.
 void watchChildrenEnding()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct sigaction current = {};
-        if (sigaction(SIGCHLD, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
-            struct sigaction standard = {};
-            standard.sa_handler = SIG_DFL;
-            sigemptyset(&standard.sa_mask);
-            sigaction(SIGCHLD, &standard, nullptr);
-        }
-    });
+    struct sigaction current = {};
+    if (sigaction(SIGCHLD, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+        struct sigaction standard = {};
+        standard.sa_handler = SIG_DFL;
+        sigemptyset(&standard.sa_mask);
+        sigaction(SIGCHLD, &standard, nullptr);
+    }
 }
+
+// How long a killed child may take to go. Only one stuck in the kernel (on a hung network folder) takes longer; it is
+// then left to the system rather than keeping its thread, and with it the program's end, waiting for good.
+constexpr std::chrono::seconds KilledChildEndLimit(10);
 
 // One child, from its start to its reaping. The pidfd stays the child's own until it is closed, so a signal sent
 // through it can never reach another process that was given the same id.
@@ -101,17 +102,31 @@ public:
 
     void kill() const { ::pidfd_send_signal(m_pidfd, SIGKILL, nullptr, 0); }
 
-    // Waits for the child to end and returns its wait status; the child is gone afterwards.
-    int reap()
+    // Whether the child has ended within ms milliseconds.
+    bool waitForEnd(int ms) const
     {
-        int status = 0;
+        pollfd ended = {m_pidfd, POLLIN, 0};
+        int ready;
+        do {
+            ready = ::poll(&ended, 1, ms);
+        } while (ready < 0 && errno == EINTR);
+        return ready > 0;
+    }
+
+    // Takes the status of a child that has ended; false when the system would not tell it. The child is gone
+    // afterwards.
+    bool reap(int* status)
+    {
         pid_t waited;
         do {
-            waited = ::waitpid(m_pid, &status, 0);
+            waited = ::waitpid(m_pid, status, 0);
         } while (waited < 0 && errno == EINTR);
         close();
-        return status;
+        return waited > 0;
     }
+
+    // Leaves a child that does not end to the system.
+    void abandon() { close(); }
 
     // Ends the child, whatever it is doing.
     void end()
@@ -119,7 +134,11 @@ public:
         if (!isValid())
             return;
         kill();
-        reap();
+        int status = 0;
+        if (waitForEnd(static_cast<int>(std::chrono::milliseconds(KilledChildEndLimit).count())))
+            reap(&status);
+        else
+            abandon();
     }
 
 private:
@@ -202,7 +221,8 @@ Child Child::start(bool spare, QString* error)
     if (child.m_pidfd < 0) {
         *error = QStringLiteral("Cannot watch Ghostscript's process: %1").arg(systemError(errno));
         ::kill(pid, SIGKILL); // not reaped yet, so the id is still the child's
-        child.reap();
+        int status = 0;
+        child.reap(&status);
     }
     return child;
 }
@@ -221,6 +241,12 @@ std::vector<Running*> g_running;
 // Set by stopGhostscriptRuns: a run that gets this far afterwards (its task was past the queue but had not started
 // Ghostscript yet) is stopped as well.
 bool g_stopping = false;
+
+bool isStopping()
+{
+    const std::lock_guard<std::mutex> lock(g_runningMutex);
+    return g_stopping;
+}
 
 class RunningEntry
 {
@@ -302,7 +328,8 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     RunningEntry running(child);
     // The next run's child starts up while this one works.
     QString spareError;
-    t_spare = Child::start(true, &spareError);
+    if (!isStopping())
+        t_spare = Child::start(true, &spareError);
 
     ::fcntl(child.channel(), F_SETFL, ::fcntl(child.channel(), F_GETFL) | O_NONBLOCK);
     FrameReader reader;
@@ -310,75 +337,93 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     bool answered = false;
     bool timedOut = false;
     bool channelOpen = true;
-    const auto readChannel = [&] {
-        char buffer[64 * 1024];
-        for (;;) {
-            const ssize_t count = ::read(child.channel(), buffer, sizeof buffer);
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                channelOpen = count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-                return;
-            }
-            reader.feed(buffer, static_cast<std::size_t>(count));
-            FrameType type;
-            std::string payload;
-            while (reader.next(type, payload)) {
-                if (type == ResultFrame)
-                    answered = decodeResult(payload, result);
-                else if (onText)
-                    onText(type == StandardOutput ? 1 : 2, QByteArray::fromStdString(payload));
-            }
-            if (reader.broken()) {
-                // Not our child's words any more: whatever runs there is ended.
-                child.kill();
-                channelOpen = false;
-                return;
-            }
+    Clock::time_point killed = Clock::time_point::max();
+    const auto kill = [&] {
+        if (killed == Clock::time_point::max()) {
+            child.kill();
+            killed = Clock::now();
         }
     };
+    // One read at a time, so that a child that never stops writing cannot keep the time limit from being looked at.
+    const auto readChannel = [&] {
+        char buffer[64 * 1024];
+        ssize_t count;
+        do {
+            count = ::read(child.channel(), buffer, sizeof buffer);
+        } while (count < 0 && errno == EINTR);
+        if (count <= 0) {
+            channelOpen = count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+            return false;
+        }
+        reader.feed(buffer, static_cast<std::size_t>(count));
+        FrameType type;
+        std::string payload;
+        while (reader.next(type, payload)) {
+            if (type == ResultFrame)
+                answered = decodeResult(payload, result);
+            else if (onText)
+                onText(type == StandardOutput ? 1 : 2, QByteArray::fromStdString(payload));
+        }
+        if (reader.broken()) {
+            // Not our child's words any more: whatever runs there is ended.
+            kill();
+            channelOpen = false;
+            return false;
+        }
+        return true;
+    };
 
-    for (bool ended = false; !ended;) {
+    bool ended = false;
+    while (!ended) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline && !timedOut) {
+            timedOut = true;
+            kill();
+        }
+        const Clock::time_point waitUntil =
+            killed == Clock::time_point::max() ? deadline : killed + KilledChildEndLimit;
+        if (now >= waitUntil)
+            break;
         pollfd watched[2] = {{child.pidfd(), POLLIN, 0}, {child.channel(), POLLIN, 0}};
-        const int timeout = timedOut ? -1 : pollTimeout(deadline);
-        const int ready = ::poll(watched, channelOpen ? 2 : 1, timeout);
+        const int ready = ::poll(watched, channelOpen ? 2 : 1, pollTimeout(waitUntil));
         if (ready < 0 && errno != EINTR) {
             // Nothing left to wait with: the run cannot be seen to its end.
             outcome.error = QStringLiteral("Cannot wait for Ghostscript's process: %1").arg(systemError(errno));
-            child.kill();
-            channelOpen = false;
+            kill();
+            ended = child.waitForEnd(static_cast<int>(std::chrono::milliseconds(KilledChildEndLimit).count()));
             break;
         }
-        if (ready == 0 && !timedOut) {
-            child.kill();
-            timedOut = true;
-        }
-        if (channelOpen && (watched[1].revents & (POLLIN | POLLHUP | POLLERR)))
+        if (ready > 0 && channelOpen && (watched[1].revents & (POLLIN | POLLHUP | POLLERR)))
             readChannel();
-        ended = (watched[0].revents & POLLIN) != 0;
+        ended = ready > 0 && (watched[0].revents & POLLIN) != 0;
     }
-    // What the child wrote just before it ended.
-    if (channelOpen)
-        readChannel();
+    // What the child wrote just before it ended; no one writes any more.
+    while (ended && channelOpen && readChannel()) {
+    }
 
     const bool stopped = running.leave();
-    const int status = child.reap();
+    int status = 0;
+    const bool seen = ended && child.reap(&status);
+    if (!ended)
+        child.abandon();
     if (!outcome.error.isEmpty()) {
         // Said above.
-    } else if (answered && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    } else if (answered && seen && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
         outcome.end = GhostscriptOutcome::End::Finished;
         outcome.newInstanceCode = result.newInstanceCode;
         outcome.initCode = result.initCode;
         outcome.exitCode = result.exitCode;
+    } else if (reader.broken()) {
+        outcome.error = QStringLiteral("Ghostscript's process sent what it cannot have meant");
     } else if (timedOut) {
         outcome.end = GhostscriptOutcome::End::TimedOut;
     } else if (stopped) {
         outcome.end = GhostscriptOutcome::End::Stopped;
-    } else if (WIFSIGNALED(status)) {
+    } else if (seen && WIFSIGNALED(status)) {
         outcome.end = GhostscriptOutcome::End::Signalled;
         outcome.signal = WTERMSIG(status);
-    } else if (reader.broken()) {
-        outcome.error = QStringLiteral("Ghostscript's process sent what it cannot have meant");
+    } else if (!seen) {
+        outcome.error = QStringLiteral("The system did not tell how Ghostscript's process ended");
     } else {
         outcome.error = QStringLiteral("Ghostscript's process ended with status %1 and no result")
                             .arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
