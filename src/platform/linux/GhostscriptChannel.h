@@ -66,8 +66,6 @@ public:
     // a length over MaxPayload.
     bool next(FrameType& type, std::string& payload);
     bool broken() const { return m_broken; }
-    // Bytes of a frame that has not been completed.
-    bool pending() const { return m_read < m_buffer.size(); }
 
 private:
     std::string m_buffer;
