@@ -1,5 +1,6 @@
 #include "GSCompressor.h"
 
+#include "GhostscriptMessages.h"
 #include "LogPosition.h"
 #include "PdfPageCount.h"
 #include "UniqueFileName.h"
@@ -61,81 +62,13 @@ QByteArrayList customLevelArguments(int customValue)
     return args;
 }
 
-// Collects what one Ghostscript run prints on its standard streams and logs it line by line as warnings about the
-// file, so that a failed run can be told from the log. Nothing reaches the process's own streams, and Ghostscript
-// never reads the process's standard input. A run that prints without end (a file that makes Ghostscript warn in a
-// loop) gets its first lines logged and the rest counted, so that neither the log nor the program's memory grows
-// with it.
-class GhostscriptMessages
-{
-public:
-    explicit GhostscriptMessages(QString inputPath) : m_inputPath(std::move(inputPath)) {}
-    ~GhostscriptMessages() { flush(); }
-
-    // Ghostscript hands over its text in pieces, often a word at a time.
-    void take(int stream, const QByteArray& text)
-    {
-        if (m_logged >= MaxLoggedBytes) {
-            m_left += text.size();
-            return;
-        }
-        QByteArray& pending = stream == 1 ? m_stdout : m_stderr;
-        pending.append(text);
-        logLines(pending, pending.size() > MaxLineBytes);
-    }
-
-    // Logs what is left of lines that did not end.
-    void flush()
-    {
-        logLines(m_stdout, true);
-        logLines(m_stderr, true);
-        if (m_left > 0) {
-            logLine(QStringLiteral("%1 more bytes of messages left out").arg(m_left).toUtf8());
-            m_left = 0;
-        }
-    }
-
-private:
-    Q_DISABLE_COPY(GhostscriptMessages)
-
-    // What one run may put into the log, and the longest line that is waited for to end.
-    static constexpr qint64 MaxLoggedBytes = 1024 * 1024;
-    static constexpr int MaxLineBytes = 64 * 1024;
-
-    void logLines(QByteArray& pending, bool includingUnfinished)
-    {
-        int end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            logLine(pending.left(end));
-            pending.remove(0, end + 1);
-        }
-        if (includingUnfinished) {
-            logLine(pending);
-            pending.clear();
-        }
-    }
-
-    void logLine(const QByteArray& line)
-    {
-        m_logged += line.size();
-        const QString text = QString::fromLocal8Bit(line).trimmed();
-        if (!text.isEmpty())
-            LOG_WARNING("GSCompressor::compress")
-                << qUtf8Printable(QStringLiteral("Ghostscript on %1: %2").arg(m_inputPath, text));
-    }
-
-    const QString m_inputPath;
-    QByteArray m_stdout;
-    QByteArray m_stderr;
-    qint64 m_logged = 0;
-    qint64 m_left = 0;
-};
-
 // How long a run may take: long enough for a scan of thousands of pages, short enough that a file that would keep
 // Ghostscript busy for hours (or for good) fails after minutes.
 std::atomic<qint64> g_baseTimeLimitMs{10 * 60 * 1000};
 std::atomic<qint64> g_timeLimitPerPageMs{3 * 1000};
 
+// The pages are the distinct page objects of the input: a page tree may reference one page a hundred thousand times
+// in a few hundred kilobytes, and a file must not be able to choose its own time limit.
 std::chrono::milliseconds timeLimitFor(qint64 pages)
 {
     return std::chrono::milliseconds(g_baseTimeLimitMs + g_timeLimitPerPageMs * qMax<qint64>(pages, 0));
@@ -144,9 +77,10 @@ std::chrono::milliseconds timeLimitFor(qint64 pages)
 QString describeTimeLimit(qint64 pages)
 {
     const auto seconds = [](qint64 ms) { return QString::number(ms / 1000.0, 'f', ms % 1000 == 0 ? 0 : 1); };
-    return QStringLiteral("%1 s (%2 s, and %3 s for each of %4 pages)")
+    pages = qMax<qint64>(pages, 0);
+    return QStringLiteral("%1 s (%2 s, and %3 s for each of %4 %5)")
         .arg(seconds(timeLimitFor(pages).count()), seconds(g_baseTimeLimitMs), seconds(g_timeLimitPerPageMs),
-             QString::number(qMax<qint64>(pages, 0)));
+             QString::number(pages), pages == 1 ? QStringLiteral("page") : QStringLiteral("pages"));
 }
 
 } // namespace
@@ -231,17 +165,23 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             QFile::remove(partPath);
     });
 
-    // Counted first: the time limit grows with it, and the output must have as many pages.
-    const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
+    // Counted first: the time limit grows with the distinct pages, and the output must have as many pages.
+    const PdfPages input = isRegularFile(inputPath) ? pdfPages(inputPath, password) : PdfPages();
+    const qint64 inputPages = input.pages;
     // Ghostscript reads and writes through descriptors that its process opened, whatever the files' names.
     const QByteArrayList args = arguments(QLatin1String(platform::GhostscriptInputName),
                                           QLatin1String(platform::GhostscriptOutputName), password);
     LOG_DEBUG("GSCompressor::compress") << "Compress level :" << m_level;
-    GhostscriptMessages messages(inputPath);
+    GhostscriptMessages messages(inputPath, password);
     const platform::GhostscriptOutcome outcome = platform::runGhostscript(
-        args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(), timeLimitFor(inputPages),
-        [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
+        args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(),
+        timeLimitFor(input.distinctPages), [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
     messages.flush();
+    if (!outcome.firstTry.isEmpty())
+        LOG_WARNING("GSCompressor::compress")
+            << qUtf8Printable(QStringLiteral("Ghostscript's process, which had served earlier files, %1 on %2; the "
+                                             "file was compressed again in a fresh process")
+                                  .arg(outcome.firstTry, inputPath));
 
     int code = 0;
     switch (outcome.end) {
@@ -257,11 +197,19 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             LOG_WARNING("GSCompressor::compress") << "Exit error" << outcome.exitCode;
             code = outcome.exitCode;
         }
+        // Ghostscript reports a full disk in its text only: the output, or a scratch file it was built from, is cut.
+        if (code == 0 && outcome.writeFailed) {
+            LOG_WARNING("GSCompressor::compress")
+                << qUtf8Printable(QStringLiteral("Ghostscript could not write all of its output into %1 or of its "
+                                                 "scratch files into %2 on %3")
+                                      .arg(outputDir, QDir::tempPath(), inputPath));
+            code = gs_error_ioerror;
+        }
         break;
     case platform::GhostscriptOutcome::End::TimedOut:
         LOG_WARNING("GSCompressor::compress")
             << qUtf8Printable(QStringLiteral("Ghostscript ran past its time limit of %1 on %2 and was stopped")
-                                  .arg(describeTimeLimit(inputPages), inputPath));
+                                  .arg(describeTimeLimit(input.distinctPages), inputPath));
         return TimeOutCode;
     case platform::GhostscriptOutcome::End::Signalled:
         LOG_WARNING("GSCompressor::compress") << qUtf8Printable(
@@ -279,7 +227,8 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     if (code != 0)
         return code;
 
-    const qint64 outputPages = pdfPageCount(partPath);
+    // Read strictly: qpdf would rebuild a cut output and count its pages.
+    const qint64 outputPages = pdfPages(partPath, QString(), PdfRepair::Refused).pages;
     if (inputPages <= 0 || outputPages != inputPages) {
         LOG_WARNING("GSCompressor::compress")
             << "Bad output:" << outputPages << "pages written for" << inputPages << "pages read";

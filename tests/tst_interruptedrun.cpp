@@ -34,6 +34,8 @@ private:
     QStringList m_inputPaths;
     // A file that keeps Ghostscript at work for many minutes.
     QString m_endless;
+    // One page whose picture Ghostscript decodes whole, in about 100 MB.
+    QString m_hungry;
     // Pages of each input, by file name (which the output keeps).
     QHash<QString, qint64> m_pages;
 };
@@ -51,25 +53,47 @@ void TestInterruptedRun::initTestCase()
     }
     m_endless = m_inputs.filePath(QStringLiteral("endless.pdf"));
     QVERIFY(PdfFixtures::writeNestedForms(m_endless, 30, 2));
+    m_hungry = m_inputs.filePath(QStringLiteral("hungry.pdf"));
+    QVERIFY(PdfFixtures::writeMemoryHungryPicture(m_hungry));
+    m_pages.insert(QStringLiteral("hungry.pdf"), 1);
 }
 
 void TestInterruptedRun::leavesOnlyWholePdfs_data()
 {
     QTest::addColumn<bool>("kill");
+    QTest::addColumn<QStringList>("options");
+    // The scans, or the page with a picture that needs much memory.
+    QTest::addColumn<bool>("hungry");
+    // How many files are written, when the helper runs to its end.
+    QTest::addColumn<int>("written");
     // SIGKILL: nothing of the program runs any more, as after a crash, a power cut or a desktop that gives up waiting.
-    QTest::newRow("killed while compressing") << true;
-    QTest::newRow("run to its end") << false;
+    QTest::newRow("killed while compressing") << true << QStringList() << false << -1;
+    QTest::newRow("run to its end") << false << QStringList() << false << Inputs;
+    // The tasks that were past the queue when the program began to end.
+    QTest::newRow("runs that start after a stop") << false << QStringList{QStringLiteral("--stop-first")} << false
+                                                  << 0;
+    // Under a soft limit Ghostscript would leave the picture out and report success; it is lifted for it.
+    QTest::newRow("soft address-space limit") << false << QStringList{QStringLiteral("--address-space=120")} << true
+                                              << 1;
 }
 
 void TestInterruptedRun::leavesOnlyWholePdfs()
 {
     QFETCH(bool, kill);
+    QFETCH(QStringList, options);
+    QFETCH(bool, hungry);
+    QFETCH(int, written);
     QTemporaryDir output;
+    QTemporaryDir temporary;
     QProcess helper;
     helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+    helper.setProcessEnvironment(environment);
     // A killed program leaves no Ghostscript behind, not even one that would go on for minutes.
     helper.start(QStringLiteral(COMPRESS_HELPER),
-                 QStringList{output.path()} + (kill ? QStringList{m_endless} : QStringList()) + m_inputPaths);
+                 options + QStringList{output.path()} + (kill ? QStringList{m_endless} : QStringList()) +
+                     (hungry ? QStringList{m_hungry} : m_inputPaths));
     QList<ChildProcesses::Process> ghostscripts;
     QVERIFY(helper.waitForStarted(RunLimitMs));
 
@@ -93,8 +117,11 @@ void TestInterruptedRun::leavesOnlyWholePdfs()
                  qPrintable(QStringLiteral("Ghostscript %1 outlived its program").arg(ghostscript.pid)));
     if (!kill) {
         QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(helper.exitCode(), 0);
+        QCOMPARE(helper.exitCode(), written > 0 ? 0 : 1);
     }
+    // Nor anything of their scratch files, which hold the documents' contents.
+    QVERIFY2(QTest::qWaitFor([&] { return entriesOf(temporary.path()).isEmpty(); }, RunLimitMs),
+             qPrintable(entriesOf(temporary.path()).join(QStringLiteral(", "))));
 
     QStringList pdfs;
     QStringList parts;
@@ -115,9 +142,12 @@ void TestInterruptedRun::leavesOnlyWholePdfs()
     if (kill) {
         QVERIFY2(pdfs.size() < Inputs, "The kill came after the whole run: nothing was interrupted");
     } else {
-        QCOMPARE(pdfs.size(), Inputs);
+        QCOMPARE(pdfs.size(), written);
         QVERIFY2(parts.isEmpty(), qPrintable(parts.join(QStringLiteral(", "))));
     }
+    // Without its picture the page packs into a couple of kilobytes.
+    if (hungry)
+        QVERIFY2(QFileInfo(output.filePath(QStringLiteral("hungry.pdf"))).size() > 8000, "The picture is missing");
 }
 
 QTEST_GUILESS_MAIN(TestInterruptedRun)

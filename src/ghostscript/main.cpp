@@ -1,13 +1,16 @@
-// ZolvaneGhostscript: runs one compression for Zolvane through Ghostscript's C interface, in a process of its own.
+// ZolvaneGhostscript: runs Zolvane's compressions through Ghostscript's C interface, in a process of its own.
 // Ghostscript crashes, loops or takes all memory on some files; here that ends this process and fails one file,
-// never the program. Started by the program as "ZolvaneGhostscript PROGRAM_PID [spare]" with the channel socket at
-// descriptor 3 (see GhostscriptChannel.h); the command line and the environment say nothing of the file or its
-// password, which come through the socket.
+// never the program. Started by the program as "ZolvaneGhostscript PROGRAM_PID" with the channel socket at descriptor
+// 3 (see GhostscriptChannel.h) and a scratch folder of its own as TMPDIR; the command line and the environment say
+// nothing of the files or their passwords, which come through the socket. It serves one run after another, each with
+// a Ghostscript instance of its own, until the program closes the channel; the program keeps it only while its runs
+// end cleanly.
 #include "platform/linux/GhostscriptChannel.h"
 
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <signal.h>
@@ -15,9 +18,11 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,12 +34,19 @@ namespace {
 
 enum ExitCode
 {
-    Answered = 0,
+    ChannelClosed = 0,
     BadArguments = 2,
     ProgramGone = 3,
     NoRequest = 4,
     ChannelLost = 5,
 };
+
+constexpr char PasswordArgument[] = "-sPDFPassword=";
+// Ghostscript reads the input as a PDF whatever its first bytes say: given a file name, it guesses the kind of the
+// file from them and runs a file that begins "%!PS" as a program, even when a whole PDF follows, which is what
+// qpdf, the list and every viewer show of it.
+constexpr char ReadInputPermission[] = "--permit-file-read=/dev/fd/4";
+constexpr char ReadInputAsPdf[] = "(/dev/fd/4) (r) file runpdf";
 
 void sendText(FrameType type, const char* text, std::size_t size)
 {
@@ -47,67 +59,168 @@ void sendText(FrameType type, const char* text, std::size_t size)
     }
 }
 
-void sendText(FrameType type, const std::string& text)
+// What Ghostscript prints during one run: sent to the program as it comes, and read line by line here for the write
+// failures that Ghostscript reports nowhere else.
+struct RunText
 {
-    sendText(type, text.data(), text.size());
-}
+    // The start of the line being printed on each stream; enough of it to hold what reportsFailedWrite looks for.
+    std::string lines[2];
+    bool writeFailed = false;
+
+    void take(FrameType type, const char* text, std::size_t size)
+    {
+        sendText(type, text, size);
+        std::string& line = lines[type == StandardOutput ? 0 : 1];
+        for (std::size_t i = 0; i < size; ++i) {
+            if (text[i] == '\n') {
+                lookAt(line);
+                line.clear();
+            } else if (line.size() < 4096) {
+                line += text[i];
+            }
+        }
+    }
+
+    void finish()
+    {
+        for (std::string& line : lines) {
+            lookAt(line);
+            line.clear();
+        }
+    }
+
+    void lookAt(const std::string& line)
+    {
+        if (reportsFailedWrite(line))
+            writeFailed = true;
+    }
+};
 
 int GSDLLCALL readNothing(void*, char*, int)
 {
     return 0;
 }
 
-// Ghostscript hands its text, often a word at a time, to these with the handle given below: whether it goes to the
-// program.
-int GSDLLCALL toStandardOutput(void* send, const char* text, int length)
+int GSDLLCALL toStandardOutput(void* text, const char* bytes, int length)
 {
-    if (*static_cast<bool*>(send) && length > 0)
-        sendText(StandardOutput, text, static_cast<std::size_t>(length));
+    if (length > 0)
+        static_cast<RunText*>(text)->take(StandardOutput, bytes, static_cast<std::size_t>(length));
     return length;
 }
 
-int GSDLLCALL toErrorOutput(void* send, const char* text, int length)
+int GSDLLCALL toErrorOutput(void* text, const char* bytes, int length)
 {
-    if (*static_cast<bool*>(send) && length > 0)
-        sendText(ErrorOutput, text, static_cast<std::size_t>(length));
+    if (length > 0)
+        static_cast<RunText*>(text)->take(ErrorOutput, bytes, static_cast<std::size_t>(length));
     return length;
 }
 
-// Ghostscript's calls as the program has always made them. With sendOutput false its text goes nowhere.
-Result runGhostscript(std::vector<std::string>& arguments, bool sendOutput)
+// The program's command line as Ghostscript takes it here: the password goes as a parameter, which has no length
+// limit (Ghostscript refuses any argument of 2048 bytes or more, and prints it), and the input, the last argument,
+// is read as a PDF from InputFd.
+std::vector<std::string> ghostscriptArguments(const std::vector<std::string>& requested, std::string& password)
+{
+    std::vector<std::string> arguments;
+    for (std::size_t i = 0; i + 1 < requested.size(); ++i) {
+        if (requested[i].compare(0, sizeof PasswordArgument - 1, PasswordArgument) == 0)
+            password = requested[i].substr(sizeof PasswordArgument - 1);
+        else
+            arguments.push_back(requested[i]);
+    }
+    arguments.insert(arguments.end(), {ReadInputPermission, "-c", ReadInputAsPdf});
+    return arguments;
+}
+
+// Ghostscript's calls as the program has always made them, on a fresh instance.
+Result runGhostscript(const Request& request)
 {
     Result result;
+    RunText text;
+    std::string password;
+    std::vector<std::string> arguments = ghostscriptArguments(request.arguments, password);
     void* instance = nullptr;
     result.newInstanceCode = gsapi_new_instance(&instance, nullptr);
     if (result.newInstanceCode < 0)
         return result;
-    gsapi_set_stdio_with_handle(instance, &readNothing, &toStandardOutput, &toErrorOutput, &sendOutput);
-    std::vector<char*> argv;
-    argv.reserve(arguments.size());
-    for (std::string& argument : arguments)
-        argv.push_back(&argument[0]);
-    result.initCode = gsapi_init_with_args(instance, static_cast<int>(argv.size()), argv.data());
+    gsapi_set_stdio_with_handle(instance, &readNothing, &toStandardOutput, &toErrorOutput, &text);
+    if (!password.empty())
+        result.initCode = gsapi_set_param(instance, "PDFPassword", password.c_str(), gs_spt_string);
+    if (result.initCode == 0) {
+        std::vector<char*> argv;
+        argv.reserve(arguments.size());
+        for (std::string& argument : arguments)
+            argv.push_back(&argument[0]);
+        result.initCode = gsapi_init_with_args(instance, static_cast<int>(argv.size()), argv.data());
+    }
     // pdfwrite finishes the output file only when the instance exits.
     result.exitCode = gsapi_exit(instance);
     gsapi_delete_instance(instance);
+    text.finish();
+    result.writeFailed = text.writeFailed;
     return result;
 }
 
-// The kernel ends this process as soon as the program is gone, however it went (crash, SIGKILL). The program may
-// have gone before the request was made: then the process already belongs to another parent.
+// The scratch folder, for the last moments of a process whose program is gone.
+char g_scratchFolder[4096];
+int g_scratchFolderFd = -1;
+
+// Removes the scratch folder and ends the process as the signal would. Only system calls, as in any signal handler.
+void removeScratchFolderAndEnd(int signal)
+{
+    if (g_scratchFolderFd >= 0) {
+        alignas(8) char entries[4096];
+        for (;;) {
+            ::lseek(g_scratchFolderFd, 0, SEEK_SET);
+            const long size = ::syscall(SYS_getdents64, g_scratchFolderFd, entries, sizeof entries);
+            if (size <= 0)
+                break;
+            bool removed = false;
+            for (long at = 0; at < size;) {
+                // struct linux_dirent64: inode, offset, record length, type, name.
+                unsigned short length = 0;
+                std::memcpy(&length, entries + at + 16, sizeof length);
+                const char* name = entries + at + 19;
+                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                    removed |= ::unlinkat(g_scratchFolderFd, name, 0) == 0;
+                at += length;
+            }
+            if (!removed)
+                break;
+        }
+        ::rmdir(g_scratchFolder);
+    }
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+    ::_exit(128 + signal);
+}
+
+// The kernel ends this process as soon as the program is gone, however it went (crash, SIGKILL); the process takes
+// its scratch folder with it. The program may have gone before this call: then the process already belongs to another
+// parent. The program may be process 1 itself (a container's entry point).
 bool endWithProgram(const char* programPid)
 {
     char* end = nullptr;
     const long pid = std::strtol(programPid, &end, 10);
-    if (end == programPid || *end != '\0' || pid <= 1)
+    if (end == programPid || *end != '\0' || pid < 1)
         return false;
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0)
+    const char* folder = std::getenv("TMPDIR");
+    if (folder && std::strlen(folder) < sizeof g_scratchFolder) {
+        std::strcpy(g_scratchFolder, folder);
+        const int opened = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Above the numbers that a run's files take.
+        g_scratchFolderFd = opened < 0 ? -1 : ::fcntl(opened, F_DUPFD_CLOEXEC, OutputFd + 1);
+        if (opened >= 0)
+            ::close(opened);
+    }
+    struct sigaction ending = {};
+    ending.sa_handler = removeScratchFolderAndEnd;
+    sigfillset(&ending.sa_mask);
+    if (sigaction(SIGTERM, &ending, nullptr) != 0 || prctl(PR_SET_PDEATHSIG, SIGTERM) != 0)
         return false;
     return getppid() == static_cast<pid_t>(pid);
 }
 
-// When memory runs out, the kernel ends this process before anything else: the file fails, the program lives. No hard
-// limit instead: under one Ghostscript writes blank pictures and reports success.
+// When memory runs out, the kernel ends this process before anything else: the file fails, the program lives.
 void goFirstWhenMemoryRunsOut()
 {
     const int fd = ::open("/proc/self/oom_score_adj", O_WRONLY | O_CLOEXEC);
@@ -127,38 +240,68 @@ void leaveNoCoreFile()
     setrlimit(RLIMIT_CORE, &none);
 }
 
-// Memory that Ghostscript frees stays with the process rather than going back to the system, so that a run after the
-// warm-up finds it mapped already. Bounded by the process's life, which is one run.
-void keepFreedMemory()
+// Under a memory limit Ghostscript leaves out the pictures that it cannot decode and still reports success, so a
+// limit inherited from whoever started the program (ulimit -v) is lifted as far as it goes. Returns what stays of
+// one: runs are refused under it.
+std::string liftMemoryLimits()
 {
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+    const struct
+    {
+        int resource;
+        const char* name;
+    } limits[] = {{RLIMIT_AS, "RLIMIT_AS"}, {RLIMIT_DATA, "RLIMIT_DATA"}};
+    std::string kept;
+    for (const auto& limit : limits) {
+        struct rlimit value = {};
+        if (getrlimit(limit.resource, &value) != 0)
+            continue;
+        if (value.rlim_cur != value.rlim_max) {
+            value.rlim_cur = value.rlim_max;
+            setrlimit(limit.resource, &value);
+        }
+        if (value.rlim_max != RLIM_INFINITY && kept.empty())
+            kept = std::string(limit.name) + " of " + std::to_string(value.rlim_max / (1024 * 1024)) + " MiB";
+    }
+    return kept;
 }
 
-// A child started ahead of its run does, while it waits, what every first run in a process pays for: loading and
-// binding the libraries and mapping the memory that pdfwrite needs. It writes one empty page into nothing.
-void warmUp()
+bool readAll(char* buffer, std::size_t size, bool* nothing)
 {
-    std::vector<std::string> arguments{"gs",      "-sDEVICE=pdfwrite",      "-dNOPAUSE", "-dQUIET",
-                                       "-dBATCH", "-sOutputFile=/dev/null", "-c",        "showpage"};
-    runGhostscript(arguments, false);
-}
-
-bool readRequest(Request& request)
-{
-    std::string bytes;
-    char buffer[16 * 1024];
-    for (;;) {
-        const ssize_t count = ::read(ChannelFd, buffer, sizeof buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::read(ChannelFd, buffer + done, size - done);
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0)
+        if (count <= 0) {
+            *nothing = count == 0 && done == 0;
             return false;
-        if (count == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
+        }
+        done += static_cast<std::size_t>(count);
     }
-    return decodeRequest(bytes, request);
+    return true;
+}
+
+enum class Next
+{
+    Run,
+    Closed,
+    Broken,
+};
+
+Next readRequest(Request& request)
+{
+    char header[1 + sizeof(std::uint32_t)];
+    bool closed = false;
+    if (!readAll(header, sizeof header, &closed))
+        return closed ? Next::Closed : Next::Broken;
+    std::uint32_t size = 0;
+    std::memcpy(&size, header + 1, sizeof size);
+    if (header[0] != RequestFrame || size > MaxRequest)
+        return Next::Broken;
+    std::string payload(size, '\0');
+    if (size > 0 && !readAll(&payload[0], size, &closed))
+        return Next::Broken;
+    return decodeRequest(payload, request) ? Next::Run : Next::Broken;
 }
 
 // Opens path at descriptor fd. Returns 0, or the errno of the failure.
@@ -178,45 +321,98 @@ int openAt(const std::string& path, int flags, int fd)
     return 0;
 }
 
-// Answers as Ghostscript would for a file that it may not read.
-int refuse(const std::string& why)
+// A run that Ghostscript is not given: says why, as Ghostscript would say it, with its code for it.
+Result refuse(const std::string& why, int code)
 {
-    sendText(ErrorOutput, why + "\n");
+    const std::string line = why + "\n";
+    sendText(ErrorOutput, line.data(), line.size());
     Result refused;
-    refused.initCode = gs_error_invalidfileaccess;
-    return sendAll(ChannelFd, encodeResult(refused)) ? Answered : ChannelLost;
+    refused.initCode = code;
+    return refused;
+}
+
+Result serve(const Request& request, const std::string& memoryLimit)
+{
+    if (!memoryLimit.empty())
+        return refuse("Ghostscript does not run under a memory limit that cannot be lifted (" + memoryLimit +
+                          "): it would leave out pictures and report success",
+                      gs_error_VMerror);
+    // Without blocking: a FIFO put in the file's place would keep the open waiting for a writer.
+    const int inputError = openAt(request.inputPath, O_RDONLY | O_NONBLOCK, InputFd);
+    if (inputError != 0)
+        return refuse("Cannot open " + request.inputPath + ": " + std::strerror(inputError),
+                      inputError == ENOENT || inputError == ENOTDIR ? gs_error_undefinedfilename
+                                                                    : gs_error_invalidfileaccess);
+    struct stat status = {};
+    if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
+        return refuse("Not a regular file: " + request.inputPath, gs_error_invalidfileaccess);
+    // Emptied first: a run made again after its process ended keeps nothing of the first try.
+    const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
+    if (outputError != 0)
+        return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError),
+                      gs_error_invalidfileaccess);
+    return runGhostscript(request);
+}
+
+// Ghostscript removes its scratch files when it ends a run well; whatever it left is removed before the next run.
+void emptyScratchFolder()
+{
+    const char* folder = std::getenv("TMPDIR");
+    DIR* entries = folder ? ::opendir(folder) : nullptr;
+    if (!entries)
+        return;
+    while (const dirent* entry = ::readdir(entries)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
+            ::unlinkat(::dirfd(entries), entry->d_name, 0) != 0)
+            ::unlinkat(::dirfd(entries), entry->d_name, AT_REMOVEDIR);
+    }
+    ::closedir(entries);
+}
+
+std::uint64_t residentBytes()
+{
+    unsigned long long size = 0;
+    unsigned long long resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "re");
+    if (!statm)
+        return 0;
+    const int read = std::fscanf(statm, "%llu %llu", &size, &resident);
+    std::fclose(statm);
+    return read == 2 ? resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) : 0;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc < 2 || argc > 3 || !endWithProgram(argv[1]))
-        return argc < 2 || argc > 3 ? BadArguments : ProgramGone;
+    if (argc != 2)
+        return BadArguments;
+    if (!endWithProgram(argv[1]))
+        return ProgramGone;
     leaveNoCoreFile();
     goFirstWhenMemoryRunsOut();
-    keepFreedMemory();
-    if (argc == 3 && std::strcmp(argv[2], SpareArgument) == 0)
-        warmUp();
+    const std::string memoryLimit = liftMemoryLimits();
+    if (!sendAll(ChannelFd, encodeFrame(HelloFrame, BuildId, std::strlen(BuildId))))
+        return ChannelLost;
 
-    Request request;
-    if (!readRequest(request))
-        return NoRequest;
-
-    // Without blocking: a FIFO put in the file's place would keep the open waiting for a writer.
-    const int inputError = openAt(request.inputPath, O_RDONLY | O_NONBLOCK, InputFd);
-    if (inputError == 0) {
-        struct stat status = {};
-        if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
-            return refuse("Not a regular file: " + request.inputPath);
-    } else {
-        // Ghostscript then looks for the file itself and says what it missed, as it always has.
-        request.arguments.back() = request.inputPath;
+    for (;;) {
+        Request request;
+        switch (readRequest(request)) {
+        case Next::Closed:
+            return ChannelClosed;
+        case Next::Broken:
+            return NoRequest;
+        case Next::Run:
+            break;
+        }
+        Result result = serve(request, memoryLimit);
+        ::close(InputFd);
+        ::close(OutputFd);
+        emptyScratchFolder();
+        // What Ghostscript freed goes back to the system: this process lives for many runs.
+        malloc_trim(0);
+        result.residentBytes = residentBytes();
+        if (!sendAll(ChannelFd, encodeResult(result)))
+            return ChannelLost;
     }
-    const int outputError = openAt(request.outputPath, O_WRONLY, OutputFd);
-    if (outputError != 0)
-        return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError));
-
-    const Result result = runGhostscript(request.arguments, true);
-    return sendAll(ChannelFd, encodeResult(result)) ? Answered : ChannelLost;
 }

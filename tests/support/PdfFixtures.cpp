@@ -1,7 +1,9 @@
 #include "PdfFixtures.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -206,6 +208,60 @@ bool writeNestedForms(const QString& path, int depth, int drawsEach)
                                  draws.join(' ')));
     }
     return writeObjects(path, objects);
+}
+
+bool writePostScriptWithPdf(const QString& path, const QString& markerPath)
+{
+    QBuffer pdf;
+    pdf.open(QIODevice::ReadWrite);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        writer.setResolution(72);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return false;
+        painter.drawText(QPointF(40, 60), QStringLiteral("The document the user sees."));
+        painter.end();
+    }
+    QByteArray marker = QFile::encodeName(markerPath);
+    marker.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
+    const QByteArray program = "%!PS\n(" + marker +
+                               ") (w) file dup (written by the program) writestring closefile\n"
+                               "<< /PageSize [612 792] >> setpagedevice /Helvetica findfont 24 scalefont setfont "
+                               "72 700 moveto (NOT YOUR DOCUMENT) show showpage quit\n";
+    return writeBytes(path, program + pdf.data());
+}
+
+bool writeMemoryHungryPicture(const QString& path)
+{
+    // Progressive JPEG is decoded whole: 5000 x 5000 pixels take about 100 MB, packed into a fifth of a megabyte.
+    constexpr int Pixels = 5000;
+    QImage image(Pixels, Pixels, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setPen(QPen(QColor(200, 30, 30), 60));
+        painter.drawEllipse(QRect(Pixels / 4, Pixels / 4, Pixels / 2, Pixels / 2));
+    }
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    QImageWriter writer(&jpeg, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.setQuality(50);
+    if (!writer.write(image))
+        return false;
+    const QByteArray size = QByteArray::number(Pixels);
+    return writeObjects(path, {
+                                  QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+                                  QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+                                  QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 600 600] "
+                                                    "/Resources << /XObject << /Im 4 0 R >> >> /Contents 5 0 R >>"),
+                                  stream("/Type /XObject /Subtype /Image /Width " + size + " /Height " + size +
+                                             " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode ",
+                                         jpeg.data()),
+                                  stream(QByteArray(), QByteArrayLiteral("q 600 0 0 600 0 0 cm /Im Do Q")),
+                              });
 }
 
 bool makeLinkLoop(const QString& path)

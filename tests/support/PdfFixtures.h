@@ -42,6 +42,13 @@ bool writeMissingPageObject(const QString& path);
 // takes hours on 30 forms each drawn twice (2^29 squares).
 bool writeNestedForms(const QString& path, int depth, int drawsEach);
 
+// A PostScript program that carries a whole PDF of one A5 page in its first kilobyte: one PDF page to qpdf and to
+// every viewer. Run as PostScript, it writes a file at markerPath and draws "NOT YOUR DOCUMENT" on a Letter page.
+bool writePostScriptWithPdf(const QString& path, const QString& markerPath);
+
+// One page whose picture Ghostscript must hold whole in memory to decode (about 100 MB).
+bool writeMemoryHungryPicture(const QString& path);
+
 // Cannot be read even by root: a symbolic link to itself.
 bool makeLinkLoop(const QString& path);
 

@@ -1,11 +1,15 @@
 #include "GhostscriptChannel.h"
 
+#include "GhostscriptBuildId.h"
+
 #include <sys/socket.h>
 
 #include <cerrno>
 #include <cstring>
 
 namespace GhostscriptChannel {
+
+const char BuildId[] = ZOLVANE_GHOSTSCRIPT_BUILD_ID;
 
 namespace {
 
@@ -42,7 +46,7 @@ bool takeString(const std::string& in, std::size_t& at, std::string& value)
 
 bool isFrameType(char type)
 {
-    return type == StandardOutput || type == ErrorOutput || type == ResultFrame;
+    return type == HelloFrame || type == StandardOutput || type == ErrorOutput || type == ResultFrame;
 }
 
 constexpr std::size_t FrameHeaderSize = 1 + sizeof(std::uint32_t);
@@ -65,27 +69,30 @@ bool sendAll(int socket, const std::string& bytes)
 
 std::string encodeRequest(const Request& request)
 {
-    std::string out;
-    appendNumber(out, static_cast<std::uint32_t>(request.arguments.size()));
+    std::string payload;
+    appendNumber(payload, static_cast<std::uint32_t>(request.arguments.size()));
     for (const std::string& argument : request.arguments)
-        appendString(out, argument);
-    appendString(out, request.inputPath);
-    appendString(out, request.outputPath);
-    return out;
+        appendString(payload, argument);
+    appendString(payload, request.inputPath);
+    appendString(payload, request.outputPath);
+    std::string out(1, RequestFrame);
+    appendNumber(out, static_cast<std::uint32_t>(payload.size()));
+    return out + payload;
 }
 
-bool decodeRequest(const std::string& bytes, Request& request)
+bool decodeRequest(const std::string& payload, Request& request)
 {
     std::size_t at = 0;
     std::uint32_t count = 0;
-    if (!takeNumber(bytes, at, count) || count == 0 || count > bytes.size())
+    if (!takeNumber(payload, at, count) || count == 0 || count > payload.size())
         return false;
     request.arguments.resize(count);
     for (std::string& argument : request.arguments) {
-        if (!takeString(bytes, at, argument))
+        if (!takeString(payload, at, argument))
             return false;
     }
-    return takeString(bytes, at, request.inputPath) && takeString(bytes, at, request.outputPath) && at == bytes.size();
+    return takeString(payload, at, request.inputPath) && takeString(payload, at, request.outputPath) &&
+           at == payload.size();
 }
 
 std::string encodeFrame(FrameType type, const char* data, std::size_t size)
@@ -104,22 +111,37 @@ std::string encodeResult(const Result& result)
     appendNumber(payload, static_cast<std::uint32_t>(result.newInstanceCode));
     appendNumber(payload, static_cast<std::uint32_t>(result.initCode));
     appendNumber(payload, static_cast<std::uint32_t>(result.exitCode));
+    appendNumber(payload, result.writeFailed ? 1 : 0);
+    appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes));
+    appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes >> 32));
     return encodeFrame(ResultFrame, payload.data(), payload.size());
 }
 
 bool decodeResult(const std::string& payload, Result& result)
 {
     std::size_t at = 0;
-    std::uint32_t newInstance = 0;
-    std::uint32_t init = 0;
-    std::uint32_t exit = 0;
-    if (!takeNumber(payload, at, newInstance) || !takeNumber(payload, at, init) || !takeNumber(payload, at, exit) ||
-        at != payload.size())
+    std::uint32_t values[6] = {};
+    for (std::uint32_t& value : values) {
+        if (!takeNumber(payload, at, value))
+            return false;
+    }
+    if (at != payload.size() || values[3] > 1)
         return false;
-    result.newInstanceCode = static_cast<std::int32_t>(newInstance);
-    result.initCode = static_cast<std::int32_t>(init);
-    result.exitCode = static_cast<std::int32_t>(exit);
+    result.newInstanceCode = static_cast<std::int32_t>(values[0]);
+    result.initCode = static_cast<std::int32_t>(values[1]);
+    result.exitCode = static_cast<std::int32_t>(values[2]);
+    result.writeFailed = values[3] == 1;
+    result.residentBytes = values[4] | static_cast<std::uint64_t>(values[5]) << 32;
     return true;
+}
+
+bool reportsFailedWrite(const std::string& line)
+{
+    // "GPL Ghostscript 10.00.0: ERROR: ioerror (-12) on closing pdfwrite device." when the output could not be
+    // finished, and "**** Could not open temporary file /tmp/gs_XXXXXX" when a scratch file could not be made.
+    const std::size_t error = line.find("ERROR: ");
+    return (error != std::string::npos && line.find(" on closing ", error) != std::string::npos) ||
+           line.find("Could not open temporary file") != std::string::npos;
 }
 
 void FrameReader::feed(const char* data, std::size_t size)

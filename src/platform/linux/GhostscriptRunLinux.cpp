@@ -2,9 +2,11 @@
 
 #include "platform/linux/GhostscriptChannel.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -88,7 +90,7 @@ public:
     }
     ~Child() { end(); }
 
-    static Child start(bool spare, QString* error);
+    static Child start(const QByteArray& scratchFolder, QString* error);
 
     bool isValid() const { return m_pid > 0; }
     int pidfd() const { return m_pidfd; }
@@ -160,7 +162,7 @@ private:
     int m_channel = -1;
 };
 
-Child Child::start(bool spare, QString* error)
+Child Child::start(const QByteArray& scratchFolder, QString* error)
 {
     watchChildrenEnding();
     Child child;
@@ -199,13 +201,24 @@ Child Child::start(bool spare, QString* error)
     posix_spawnattr_setpgroup(&attributes, 0);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
+    // The program's environment, with the scratch folder in place of the temporary folder: Ghostscript writes its
+    // scratch files there, and its safe mode lets a run read and write there.
+    std::vector<QByteArray> variables;
+    for (char** variable = environ; *variable; ++variable) {
+        if (std::strncmp(*variable, "TMPDIR=", 7) != 0)
+            variables.emplace_back(*variable);
+    }
+    variables.push_back("TMPDIR=" + scratchFolder);
+    std::vector<char*> environment;
+    for (QByteArray& variable : variables)
+        environment.push_back(variable.data());
+    environment.push_back(nullptr);
+
     QByteArray program = childProgram();
     QByteArray parent = QByteArray::number(::getpid());
-    char spareArgument[sizeof SpareArgument];
-    std::memcpy(spareArgument, SpareArgument, sizeof SpareArgument);
-    char* argv[] = {program.data(), parent.data(), spare ? spareArgument : nullptr, nullptr};
+    char* argv[] = {program.data(), parent.data(), nullptr};
     pid_t pid = -1;
-    const int started = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    const int started = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environment.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(childEnd);
@@ -224,72 +237,67 @@ Child Child::start(bool spare, QString* error)
         int status = 0;
         child.reap(&status);
     }
+    // A request goes whole into a process that reads it; one that stopped reading does not keep its thread.
+    const timeval sendLimit = {static_cast<time_t>(KilledChildEndLimit.count()), 0};
+    ::setsockopt(child.m_channel, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     return child;
 }
 
-// The child that this thread started ahead for its next run; it ends with the thread.
-thread_local Child t_spare;
+// A process is replaced after this many runs, and when it holds more than this after a run: what a run leaves behind
+// in a process (fragmented memory, a library's caches) must not pile up.
+constexpr int MaxRunsPerProcess = 100;
+constexpr std::uint64_t MaxResidentBytes = 256 * 1024 * 1024;
 
-// The children that are running, for stopGhostscriptRuns.
-struct Running
+// Every process that lives, for stopGhostscriptRuns and for the program's end.
+struct Registered
 {
     const Child* child;
+    QByteArray scratchFolder;
+    bool running;
     bool stopped;
 };
-std::mutex g_runningMutex;
-std::vector<Running*> g_running;
-// Set by stopGhostscriptRuns: a run that gets this far afterwards (its task was past the queue but had not started
+std::mutex g_processesMutex;
+std::vector<Registered*> g_processes;
+// Set by stopGhostscriptRuns: a run that starts afterwards (its task was past the queue but had not reached
 // Ghostscript yet) is stopped as well.
 bool g_stopping = false;
 
-bool isStopping()
+// A folder and all in it, without following links.
+void removeFolder(const QByteArray& folder)
 {
-    const std::lock_guard<std::mutex> lock(g_runningMutex);
-    return g_stopping;
+    if (folder.isEmpty())
+        return;
+    ::nftw(
+        folder.constData(),
+        [](const char* path, const struct stat*, int, FTW*) {
+            ::remove(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
 }
 
-class RunningEntry
+// The pool's idle threads, and with them their processes, are still there when the program ends: the kernel ends
+// the processes, and their scratch folders go here.
+struct ScratchFoldersAtExit
 {
-public:
-    explicit RunningEntry(const Child& child) : m_entry{&child, false}
+    ~ScratchFoldersAtExit()
     {
-        const std::lock_guard<std::mutex> lock(g_runningMutex);
-        if (g_stopping) {
-            m_entry.stopped = true;
-            child.kill();
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        g_stopping = true;
+        for (Registered* process : g_processes) {
+            if (process->child) {
+                process->child->kill();
+                process->child->waitForEnd(1000);
+            }
+            removeFolder(process->scratchFolder);
         }
-        g_running.push_back(&m_entry);
     }
-    ~RunningEntry() { leave(); }
+} g_scratchFoldersAtExit;
 
-    // Whether stopGhostscriptRuns ended the child. Call before the child is reaped.
-    bool leave()
-    {
-        const std::lock_guard<std::mutex> lock(g_runningMutex);
-        g_running.erase(std::remove(g_running.begin(), g_running.end(), &m_entry), g_running.end());
-        return m_entry.stopped;
-    }
-
-private:
-    Q_DISABLE_COPY(RunningEntry)
-    Running m_entry;
-};
-
-// The whole request, then the end of it.
-bool sendRequest(int socket, const std::string& request)
+std::string& expectedBuildId()
 {
-    return sendAll(socket, request) && ::shutdown(socket, SHUT_WR) == 0;
-}
-
-// The spare when it is still waiting, else a child started now.
-Child takeChild(QString* error)
-{
-    Child child = std::move(t_spare);
-    if (child.isValid() && child.hasEnded())
-        child.end();
-    if (!child.isValid())
-        child = Child::start(false, error);
-    return child;
+    static std::string id = BuildId;
+    return id;
 }
 
 int pollTimeout(Clock::time_point deadline)
@@ -298,74 +306,192 @@ int pollTimeout(Clock::time_point deadline)
     return static_cast<int>(std::clamp<decltype(left)>(left, 0, INT_MAX));
 }
 
-} // namespace
+// One Ghostscript process with its scratch folder, serving the runs of the thread that started it. The kernel ends
+// the process when that thread ends, not only when the program does: the parent-death signal that the process asks
+// for follows the thread that started it. So a process belongs to one thread, and goes with it (the pool's idle
+// threads expire after 30 s).
+class GhostscriptProcess
+{
+public:
+    GhostscriptProcess() : m_entry{&m_child, {}, false, false} {}
+    ~GhostscriptProcess() { end(); }
 
-GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString& inputPath, const QString& outputPath,
-                                  std::chrono::milliseconds timeLimit, const GhostscriptText& onText)
+    // One try of a run. processFault is set when the process ended or broke its channel during the run, through no
+    // time limit and no stop.
+    GhostscriptOutcome run(const std::string& request, std::chrono::milliseconds timeLimit,
+                           const GhostscriptText& onText, bool* processFault);
+
+    int runsServed() const { return m_runs; }
+
+    // Ends the process, whatever it is doing, and removes its scratch folder. The process stays on the list until its
+    // folder is gone, so that a program that ends meanwhile removes the folder itself.
+    void end()
+    {
+        if (m_registered) {
+            const std::lock_guard<std::mutex> lock(g_processesMutex);
+            m_entry.child = nullptr;
+        }
+        m_child.end();
+        removeScratchFolder();
+        if (m_registered) {
+            const std::lock_guard<std::mutex> lock(g_processesMutex);
+            g_processes.erase(std::remove(g_processes.begin(), g_processes.end(), &m_entry), g_processes.end());
+            m_registered = false;
+        }
+    }
+
+private:
+    Q_DISABLE_COPY(GhostscriptProcess)
+
+    bool start(QString* error);
+    void removeScratchFolder()
+    {
+        removeFolder(m_scratchFolder);
+        m_scratchFolder.clear();
+    }
+    // Marks the process as running a run, or stops it at once after stopGhostscriptRuns. False when stopped.
+    bool enterRun()
+    {
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        m_entry.running = true;
+        m_entry.stopped = g_stopping;
+        if (g_stopping)
+            m_child.kill();
+        return !g_stopping;
+    }
+    // Whether stopGhostscriptRuns ended the run. Call before the child is reaped.
+    bool leaveRun()
+    {
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        m_entry.running = false;
+        return m_entry.stopped;
+    }
+
+    Child m_child;
+    QByteArray m_scratchFolder;
+    FrameReader m_reader;
+    Registered m_entry;
+    bool m_registered = false;
+    bool m_greeted = false;
+    int m_runs = 0;
+};
+
+bool GhostscriptProcess::start(QString* error)
+{
+    end();
+    m_reader = FrameReader();
+    m_greeted = false;
+    m_runs = 0;
+    const QString temporary = QDir::tempPath();
+    QByteArray folder = QFile::encodeName(temporary) + "/zolvane-gs-XXXXXX";
+    if (!::mkdtemp(folder.data())) {
+        *error = QStringLiteral("Cannot make a scratch folder for Ghostscript in %1: %2")
+                     .arg(temporary, systemError(errno));
+        return false;
+    }
+    m_scratchFolder = folder;
+    m_child = Child::start(m_scratchFolder, error);
+    if (!m_child.isValid()) {
+        removeScratchFolder();
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(g_processesMutex);
+    m_entry.child = &m_child;
+    m_entry.scratchFolder = m_scratchFolder;
+    g_processes.push_back(&m_entry);
+    m_registered = true;
+    // A stop that came while it started: it is not to run anything.
+    if (g_stopping)
+        m_child.kill();
+    return true;
+}
+
+GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chrono::milliseconds timeLimit,
+                                           const GhostscriptText& onText, bool* processFault)
 {
     GhostscriptOutcome outcome;
-    Request request;
-    for (const QByteArray& argument : arguments)
-        request.arguments.push_back(argument.toStdString());
-    request.inputPath = QFile::encodeName(inputPath).toStdString();
-    request.outputPath = QFile::encodeName(outputPath).toStdString();
-    const std::string requestBytes = encodeRequest(request);
-
-    Child child = takeChild(&outcome.error);
-    if (!child.isValid())
-        return outcome;
-    // A spare that died meanwhile (killed from outside) has not read its request: that is no fault of this file.
-    if (!sendRequest(child.channel(), requestBytes)) {
-        child.end();
-        child = Child::start(false, &outcome.error);
-        if (!child.isValid() || !sendRequest(child.channel(), requestBytes)) {
-            if (outcome.error.isEmpty())
-                outcome.error = QStringLiteral("Ghostscript's process did not take its task");
+    *processFault = false;
+    {
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        if (g_stopping) {
+            outcome.end = GhostscriptOutcome::End::Stopped;
             return outcome;
         }
     }
+    if (m_child.isValid() && m_child.hasEnded())
+        end();
+    if (!m_child.isValid() && !start(&outcome.error))
+        return outcome;
+    // A process that ended while it waited (killed from outside) has not read the request: that is no fault of this
+    // file, and a fresh one takes it. A fresh one that does not take it has ended, and the wait below tells how.
+    if (!sendAll(m_child.channel(), request) && m_runs > 0) {
+        if (!start(&outcome.error))
+            return outcome;
+        sendAll(m_child.channel(), request);
+    }
     const Clock::time_point deadline = Clock::now() + timeLimit;
-    RunningEntry running(child);
-    // The next run's child starts up while this one works.
-    QString spareError;
-    if (!isStopping())
-        t_spare = Child::start(true, &spareError);
+    enterRun();
 
-    ::fcntl(child.channel(), F_SETFL, ::fcntl(child.channel(), F_GETFL) | O_NONBLOCK);
-    FrameReader reader;
     Result result;
     bool answered = false;
     bool timedOut = false;
     bool channelOpen = true;
+    bool otherBuild = false;
+    std::string otherBuildId;
     Clock::time_point killed = Clock::time_point::max();
     const auto kill = [&] {
         if (killed == Clock::time_point::max()) {
-            child.kill();
+            m_child.kill();
             killed = Clock::now();
         }
     };
-    // One read at a time, so that a child that never stops writing cannot keep the time limit from being looked at.
+    const auto takeFrame = [&](FrameType type, const std::string& payload) {
+        if (!m_greeted) {
+            // The first word of a process says which build it belongs to; nothing else it says counts otherwise.
+            if (type == HelloFrame && payload == expectedBuildId()) {
+                m_greeted = true;
+                return true;
+            }
+            otherBuild = type == HelloFrame;
+            otherBuildId = payload;
+            return false;
+        }
+        if (type == HelloFrame)
+            return false;
+        if (type == ResultFrame) {
+            answered = decodeResult(payload, result);
+            return answered;
+        }
+        if (onText)
+            onText(type == StandardOutput ? 1 : 2, QByteArray::fromStdString(payload));
+        return true;
+    };
+    bool broken = false;
+    // One read at a time, so that a process that never stops writing cannot keep the time limit from being looked at.
     const auto readChannel = [&] {
         char buffer[64 * 1024];
         ssize_t count;
         do {
-            count = ::read(child.channel(), buffer, sizeof buffer);
+            count = ::recv(m_child.channel(), buffer, sizeof buffer, MSG_DONTWAIT);
         } while (count < 0 && errno == EINTR);
         if (count <= 0) {
             channelOpen = count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
             return false;
         }
-        reader.feed(buffer, static_cast<std::size_t>(count));
+        m_reader.feed(buffer, static_cast<std::size_t>(count));
         FrameType type;
         std::string payload;
-        while (reader.next(type, payload)) {
-            if (type == ResultFrame)
-                answered = decodeResult(payload, result);
-            else if (onText)
-                onText(type == StandardOutput ? 1 : 2, QByteArray::fromStdString(payload));
+        while (!answered && m_reader.next(type, payload)) {
+            if (!takeFrame(type, payload)) {
+                broken = true;
+                break;
+            }
         }
-        if (reader.broken()) {
-            // Not our child's words any more: whatever runs there is ended.
+        // Nothing follows an answer until the next request.
+        if (m_reader.broken() || (answered && m_reader.hasPending()))
+            broken = true;
+        if (broken) {
+            // Not our process's words any more: whatever runs there is ended.
             kill();
             channelOpen = false;
             return false;
@@ -374,7 +500,7 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     };
 
     bool ended = false;
-    while (!ended) {
+    while (!ended && !answered) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline && !timedOut) {
             timedOut = true;
@@ -384,37 +510,55 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
             killed == Clock::time_point::max() ? deadline : killed + KilledChildEndLimit;
         if (now >= waitUntil)
             break;
-        pollfd watched[2] = {{child.pidfd(), POLLIN, 0}, {child.channel(), POLLIN, 0}};
+        pollfd watched[2] = {{m_child.pidfd(), POLLIN, 0}, {m_child.channel(), POLLIN, 0}};
         const int ready = ::poll(watched, channelOpen ? 2 : 1, pollTimeout(waitUntil));
         if (ready < 0 && errno != EINTR) {
             // Nothing left to wait with: the run cannot be seen to its end.
             outcome.error = QStringLiteral("Cannot wait for Ghostscript's process: %1").arg(systemError(errno));
             kill();
-            ended = child.waitForEnd(static_cast<int>(std::chrono::milliseconds(KilledChildEndLimit).count()));
+            ended = m_child.waitForEnd(static_cast<int>(std::chrono::milliseconds(KilledChildEndLimit).count()));
             break;
         }
         if (ready > 0 && channelOpen && (watched[1].revents & (POLLIN | POLLHUP | POLLERR)))
             readChannel();
         ended = ready > 0 && (watched[0].revents & POLLIN) != 0;
     }
-    // What the child wrote just before it ended; no one writes any more.
-    while (ended && channelOpen && readChannel()) {
+    // What the process wrote just before it ended; no one writes any more.
+    while (ended && !answered && channelOpen && readChannel()) {
     }
+    const bool stopped = leaveRun();
 
-    const bool stopped = running.leave();
-    int status = 0;
-    const bool seen = ended && child.reap(&status);
-    if (!ended)
-        child.abandon();
-    if (!outcome.error.isEmpty()) {
-        // Said above.
-    } else if (answered && seen && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+    if (answered && !broken && outcome.error.isEmpty()) {
+        ++m_runs;
         outcome.end = GhostscriptOutcome::End::Finished;
         outcome.newInstanceCode = result.newInstanceCode;
         outcome.initCode = result.initCode;
         outcome.exitCode = result.exitCode;
-    } else if (reader.broken()) {
+        outcome.writeFailed = result.writeFailed;
+        // Only a process whose last run ended cleanly takes the next one.
+        const bool clean = result.newInstanceCode == 0 && result.initCode == 0 && result.exitCode == 0 &&
+                           !result.writeFailed;
+        if (!clean || stopped || m_runs >= MaxRunsPerProcess || result.residentBytes > MaxResidentBytes)
+            end();
+        return outcome;
+    }
+
+    int status = 0;
+    const bool seen = ended && m_child.reap(&status);
+    if (!ended)
+        m_child.abandon();
+    const bool servedBefore = m_runs > 0;
+    end();
+    if (!outcome.error.isEmpty()) {
+        // Said above.
+    } else if (otherBuild) {
+        outcome.error = QStringLiteral("Ghostscript's process belongs to another build of the program (%1, not %2); "
+                                       "the program's folder may have been replaced while it runs")
+                            .arg(QString::fromStdString(otherBuildId).left(64),
+                                 QString::fromStdString(expectedBuildId()));
+    } else if (broken) {
         outcome.error = QStringLiteral("Ghostscript's process sent what it cannot have meant");
+        *processFault = servedBefore;
     } else if (timedOut) {
         outcome.end = GhostscriptOutcome::End::TimedOut;
     } else if (stopped) {
@@ -422,24 +566,75 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     } else if (seen && WIFSIGNALED(status)) {
         outcome.end = GhostscriptOutcome::End::Signalled;
         outcome.signal = WTERMSIG(status);
+        *processFault = servedBefore;
     } else if (!seen) {
         outcome.error = QStringLiteral("The system did not tell how Ghostscript's process ended");
+    } else if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        // What the dynamic loader ends with when a library is missing.
+        outcome.error = QStringLiteral("Ghostscript's process could not be started: its program or its libraries "
+                                       "could not be loaded (status 127)");
     } else {
         outcome.error = QStringLiteral("Ghostscript's process ended with status %1 and no result")
                             .arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+        *processFault = servedBefore;
     }
     return outcome;
 }
 
+// The process of this thread.
+thread_local GhostscriptProcess t_process;
+
+QString describeFirstTry(const GhostscriptOutcome& outcome)
+{
+    if (outcome.end == GhostscriptOutcome::End::Signalled)
+        return QStringLiteral("ended by %1").arg(describeSignal(outcome.signal));
+    return outcome.error;
+}
+
+} // namespace
+
+GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString& inputPath, const QString& outputPath,
+                                  std::chrono::milliseconds timeLimit, const GhostscriptText& onText)
+{
+    Request request;
+    for (const QByteArray& argument : arguments)
+        request.arguments.push_back(argument.toStdString());
+    request.inputPath = QFile::encodeName(inputPath).toStdString();
+    request.outputPath = QFile::encodeName(outputPath).toStdString();
+    const std::string requestBytes = encodeRequest(request);
+
+    GhostscriptProcess& process = t_process;
+    bool processFault = false;
+    GhostscriptOutcome outcome = process.run(requestBytes, timeLimit, onText, &processFault);
+    if (processFault) {
+        // The process had served other files before: what ended it may be their doing. Only what this file does
+        // in a process of its own counts.
+        const QString firstTry = describeFirstTry(outcome);
+        outcome = process.run(requestBytes, timeLimit, onText, &processFault);
+        outcome.firstTry = firstTry;
+    }
+    return outcome;
+}
+
+void setGhostscriptBuildId(const QByteArray& buildId)
+{
+    expectedBuildId() = buildId.toStdString();
+}
+
 int stopGhostscriptRuns()
 {
-    const std::lock_guard<std::mutex> lock(g_runningMutex);
+    const std::lock_guard<std::mutex> lock(g_processesMutex);
     g_stopping = true;
-    for (Running* running : g_running) {
-        running->stopped = true;
-        running->child->kill();
+    int running = 0;
+    for (Registered* process : g_processes) {
+        if (process->running) {
+            process->stopped = true;
+            ++running;
+        }
+        if (process->child)
+            process->child->kill();
     }
-    return static_cast<int>(g_running.size());
+    return running;
 }
 
 QString describeSignal(int signal)
