@@ -231,16 +231,18 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             QFile::remove(partPath);
     });
 
-    // Counted first: the time limit grows with it, and the output must have as many pages.
-    const qint64 inputPages = isRegularFile(inputPath) ? pdfPageCount(inputPath, password) : -1;
+    // Counted first: the output must have as many pages. The time limit grows with the page objects alone, for a page
+    // named a thousand times in the page tree is no thousand pages of work.
+    const PdfPages inputPages = isRegularFile(inputPath) ? pdfPages(inputPath, password) : PdfPages();
     // Ghostscript reads and writes through descriptors that its process opened, whatever the files' names.
     const QByteArrayList args = arguments(QLatin1String(platform::GhostscriptInputName),
                                           QLatin1String(platform::GhostscriptOutputName), password);
     LOG_DEBUG("GSCompressor::compress") << "Compress level :" << m_level;
     GhostscriptMessages messages(inputPath);
-    const platform::GhostscriptOutcome outcome = platform::runGhostscript(
-        args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(), timeLimitFor(inputPages),
-        [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
+    const platform::GhostscriptOutcome outcome =
+        platform::runGhostscript(args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(),
+                                 timeLimitFor(inputPages.distinctPages),
+                                 [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
     messages.flush();
 
     int code = 0;
@@ -261,7 +263,7 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     case platform::GhostscriptOutcome::End::TimedOut:
         LOG_WARNING("GSCompressor::compress")
             << qUtf8Printable(QStringLiteral("Ghostscript ran past its time limit of %1 on %2 and was stopped")
-                                  .arg(describeTimeLimit(inputPages), inputPath));
+                                  .arg(describeTimeLimit(inputPages.distinctPages), inputPath));
         return TimeOutCode;
     case platform::GhostscriptOutcome::End::Signalled:
         LOG_WARNING("GSCompressor::compress") << qUtf8Printable(
@@ -279,10 +281,11 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     if (code != 0)
         return code;
 
-    const qint64 outputPages = pdfPageCount(partPath);
-    if (inputPages <= 0 || outputPages != inputPages) {
+    // Without repair: qpdf rebuilds a file cut short by a full disk and would find its pages all the same.
+    const qint64 outputPages = pdfPages(partPath, QString(), PdfRepair::Refused).pages;
+    if (inputPages.pages <= 0 || outputPages != inputPages.pages) {
         LOG_WARNING("GSCompressor::compress")
-            << "Bad output:" << outputPages << "pages written for" << inputPages << "pages read";
+            << "Bad output:" << outputPages << "pages written for" << inputPages.pages << "pages read";
         return BadOutputCode;
     }
 

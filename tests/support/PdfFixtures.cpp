@@ -208,12 +208,15 @@ bool writeMissingPageObject(const QString& path)
                               });
 }
 
-bool writeNestedForms(const QString& path, int depth, int drawsEach)
+bool writeNestedForms(const QString& path, int depth, int drawsEach, int pageReferences)
 {
+    QByteArrayList kids;
+    for (int i = 0; i < pageReferences; ++i)
+        kids << QByteArrayLiteral("3 0 R");
     // Objects 1 to 4 are the document and its page; form n is object 5 + n.
     std::vector<QByteArray> objects = {
         QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
-        QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+        "<< /Type /Pages /Kids [" + kids.join(' ') + "] /Count " + QByteArray::number(pageReferences) + " >>",
         QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
                           "/Resources << /XObject << /F 5 0 R >> >> /Contents 4 0 R >>"),
         stream(QByteArray(), QByteArrayLiteral("/F Do")),

@@ -56,8 +56,8 @@ bool writeMissingObject(const QString& path, int pages);
 
 // One page that draws form 0, which draws form 1 drawsEach times, which draws form 2 drawsEach times, and so on,
 // depth forms deep; the last draws a square. Ghostscript 10.0 overflows its stack on 10000 forms each drawn once, and
-// takes hours on 30 forms each drawn twice (2^29 squares).
-bool writeNestedForms(const QString& path, int depth, int drawsEach);
+// takes hours on 30 forms each drawn twice (2^29 squares). The page tree names the page pageReferences times.
+bool writeNestedForms(const QString& path, int depth, int drawsEach, int pageReferences = 1);
 
 // Cannot be read even by root: a symbolic link to itself.
 bool makeLinkLoop(const QString& path);
