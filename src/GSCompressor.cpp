@@ -165,7 +165,8 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             QFile::remove(partPath);
     });
 
-    // Counted first: the time limit grows with the distinct pages, and the output must have as many pages.
+    // Counted first: the output must have as many pages. The time limit grows with the page objects alone, for a page
+    // named a thousand times in the page tree is no thousand pages of work.
     const PdfPages input = isRegularFile(inputPath) ? pdfPages(inputPath, password) : PdfPages();
     const qint64 inputPages = input.pages;
     // Ghostscript reads and writes through descriptors that its process opened, whatever the files' names.
@@ -227,7 +228,7 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     if (code != 0)
         return code;
 
-    // Read strictly: qpdf would rebuild a cut output and count its pages.
+    // Without repair: qpdf rebuilds a file cut short by a full disk and would find its pages all the same.
     const qint64 outputPages = pdfPages(partPath, QString(), PdfRepair::Refused).pages;
     if (inputPages <= 0 || outputPages != inputPages) {
         LOG_WARNING("GSCompressor::compress")

@@ -3,6 +3,7 @@
 #include "FileSize.h"
 #include "GSCompressor.h"
 #include "LogPosition.h"
+#include "PdfPageCount.h"
 
 #include <QFile>
 
@@ -37,12 +38,10 @@ QPDF& PDFFileItem::newDocument()
 
 qint64 PDFFileItem::countPages()
 {
-    try {
-        return static_cast<qint64>(m_document->getAllPages().size());
-    } catch (const std::exception& e) {
-        qWarning() << "Cannot count the pages of" << m_filePath << e.what();
-        return -1;
-    }
+    const qint64 pages = pdfPages(*m_document).pages;
+    if (pages < 0)
+        qWarning() << "Cannot count the pages of" << m_filePath;
+    return pages;
 }
 
 bool PDFFileItem::openPdf()

@@ -2,6 +2,31 @@
 
 #include <QString>
 
-// The number of pages of the PDF at path, opened with password when one is given, or -1 when qpdf
-// cannot open the file or walk its page tree. qpdf's warnings about repaired damage stay quiet.
+class QPDF;
+
+// The pages of a PDF as its page tree names them. Either count is -1 when the file cannot be opened or its page tree
+// cannot be walked: a loop, or more page references than any document has.
+struct PdfPages
+{
+    // Every reference to a page counts, as qpdf's getAllPages and Ghostscript count them.
+    qint64 pages = -1;
+    // The page objects behind those references: what a run over the file has to render.
+    qint64 distinctPages = -1;
+};
+
+enum class PdfRepair
+{
+    // What qpdf can rebuild of a damaged file is counted, as a reader would show it.
+    Allowed,
+    // The file must open as written, and every object in it be read without a complaint: a check of a file we wrote.
+    Refused,
+};
+
+// The pages of the PDF at path, opened with password when one is given. qpdf's warnings stay quiet.
+PdfPages pdfPages(const QString& path, const QString& password = QString(), PdfRepair repair = PdfRepair::Allowed);
+
+// The pages of a document that is open already. Nothing in it is changed.
+PdfPages pdfPages(QPDF& document);
+
+// pdfPages(path, password).pages
 qint64 pdfPageCount(const QString& path, const QString& password = QString());

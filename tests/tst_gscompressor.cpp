@@ -498,22 +498,28 @@ void TestGSCompressor::runThatDoesNotEnd_data()
     // The time limit, when the row sets one: seconds, and seconds for each page (the file has one).
     QTest::addColumn<int>("limitSeconds");
     QTest::addColumn<int>("limitSecondsPerPage");
+    // How often the page tree names the file's page.
+    QTest::addColumn<int>("pageReferences");
     // As some programs start others: their children's ends would go unseen.
     QTest::addColumn<bool>("childEndsIgnored");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("logged");
     // As the kernel's out-of-memory killer does.
-    QTest::newRow("Ghostscript killed") << int(SIGKILL) << -1 << -1 << false << GSCompressor::ChildEndedCode
+    QTest::newRow("Ghostscript killed") << int(SIGKILL) << -1 << -1 << 1 << false << GSCompressor::ChildEndedCode
                                         << QStringLiteral("Ghostscript ended by SIGKILL");
-    QTest::newRow("Ghostscript crashes") << int(SIGSEGV) << -1 << -1 << false << GSCompressor::ChildEndedCode
+    QTest::newRow("Ghostscript crashes") << int(SIGSEGV) << -1 << -1 << 1 << false << GSCompressor::ChildEndedCode
                                          << QStringLiteral("Ghostscript ended by SIGSEGV");
     QTest::newRow("Ghostscript crashes, SIGCHLD ignored")
-        << int(SIGSEGV) << -1 << -1 << true << GSCompressor::ChildEndedCode
+        << int(SIGSEGV) << -1 << -1 << 1 << true << GSCompressor::ChildEndedCode
         << QStringLiteral("Ghostscript ended by SIGSEGV");
-    QTest::newRow("past the time limit") << 0 << 1 << 0 << false << GSCompressor::TimeOutCode
+    QTest::newRow("past the time limit") << 0 << 1 << 0 << 1 << false << GSCompressor::TimeOutCode
                                          << QStringLiteral("time limit of 1 s (1 s, and 0 s for each of 1 pages)");
     QTest::newRow("past the time limit for its pages")
-        << 0 << 0 << 1 << false << GSCompressor::TimeOutCode
+        << 0 << 0 << 1 << 1 << false << GSCompressor::TimeOutCode
+        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 pages)");
+    // One page to render, however often it is named.
+    QTest::newRow("past the time limit for its pages, one page named 1000 times")
+        << 0 << 0 << 1 << 1000 << false << GSCompressor::TimeOutCode
         << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 pages)");
 }
 
@@ -522,6 +528,7 @@ void TestGSCompressor::runThatDoesNotEnd()
     QFETCH(int, signal);
     QFETCH(int, limitSeconds);
     QFETCH(int, limitSecondsPerPage);
+    QFETCH(int, pageReferences);
     QFETCH(bool, childEndsIgnored);
     QFETCH(int, code);
     QFETCH(QString, logged);
@@ -531,7 +538,7 @@ void TestGSCompressor::runThatDoesNotEnd()
     const QString endless = in.filePath(QStringLiteral("endless.pdf"));
     const QString locked = in.filePath(QStringLiteral("locked endless.pdf"));
     const QString password = QStringLiteral("Geheimnis 42");
-    QVERIFY(PdfFixtures::writeNestedForms(endless, 30, 2));
+    QVERIFY(PdfFixtures::writeNestedForms(endless, 30, 2, pageReferences));
     QVERIFY(PdfFixtures::writeEncrypted(endless, locked, Cipher::Aes256, password, QStringLiteral("owner")));
     if (limitSeconds >= 0)
         GSCompressor::setTimeLimit(std::chrono::seconds(limitSeconds), std::chrono::seconds(limitSecondsPerPage));

@@ -5,9 +5,12 @@
 
 #include <QtTest>
 
+#include <malloc.h>
 #include <unistd.h>
 
 using PdfFixtures::Cipher;
+
+Q_DECLARE_METATYPE(PdfRepair)
 
 namespace {
 const QString UserPassword = QStringLiteral("Öffnen 1");
@@ -15,6 +18,7 @@ const QString OwnerPassword = QStringLiteral("owner");
 const QString PlainIcon = QStringLiteral("PDF-3x.png");
 const QString LockedIcon = QStringLiteral("PDFLock-3x.png");
 constexpr int FixturePages = 3;
+constexpr int RepeatedPages = 100000;
 
 // How many of this process's file descriptors are open on the file.
 int descriptorsOpenOn(const QString& path)
@@ -29,6 +33,41 @@ int descriptorsOpenOn(const QString& path)
     }
     return count;
 }
+
+// A field of /proc/self/status, in kB.
+qint64 processStatus(const QByteArray& field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// How far this process's resident memory rose above where it stood while work ran, in bytes; -1 when the
+// kernel cannot say.
+template <typename Work> qint64 peakMemoryGrowth(Work work)
+{
+    malloc_trim(0); // what earlier tests freed would hide what this one takes
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    // 5 sets the peak back to what is resident now.
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        return -1;
+    clearRefs.close();
+    const qint64 before = processStatus("VmRSS");
+    work();
+    return (processStatus("VmHWM") - before) * 1024;
+}
+
+// Listing a file may cost a few times its size and what qpdf needs in any case, not gigabytes for a small file that
+// names one page many times.
+qint64 memoryAllowedFor(const QString& path)
+{
+    return 20 * QFileInfo(path).size() + 4 * 1024 * 1024;
+}
 } // namespace
 
 class TestPDFFileItem : public QObject
@@ -41,6 +80,8 @@ private slots:
     void newItemHasDefaults();
     void classifiesFiles_data();
     void classifiesFiles();
+    void countsPages_data();
+    void countsPages();
     void unreadableForUsers();
     void unlock_data();
     void unlock();
@@ -76,6 +117,13 @@ void TestPDFFileItem::initTestCase()
     QVERIFY(PdfFixtures::writeEmpty(fixture(QStringLiteral("empty.pdf"))));
     QVERIFY(PdfFixtures::makeLinkLoop(fixture(QStringLiteral("loop.pdf"))));
     QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.pdf")));
+    QVERIFY(PdfFixtures::writeRepeatedPage(fixture(QStringLiteral("repeated.pdf")), RepeatedPages));
+    QVERIFY(PdfFixtures::writeSharedPageTree(fixture(QStringLiteral("shared-30.pdf")), 30));
+    QVERIFY(PdfFixtures::writeSharedPageTree(fixture(QStringLiteral("shared-64.pdf")), 64));
+    QVERIFY(PdfFixtures::writePageTreeLoop(fixture(QStringLiteral("tree-loop.pdf"))));
+    QVERIFY(PdfFixtures::writeTruncated(fixture(QStringLiteral("truncated.pdf")), FixturePages));
+    QVERIFY(PdfFixtures::writeMissingObject(fixture(QStringLiteral("missing-object.pdf")), FixturePages));
+    QVERIFY(PdfFixtures::writeMissingPageObject(fixture(QStringLiteral("missing-page.pdf"))));
 }
 
 void TestPDFFileItem::newItemHasDefaults()
@@ -115,6 +163,9 @@ void TestPDFFileItem::classifiesFiles_data()
     // Unreadable for root as well: a system error, and a qpdf error after which pages cannot be counted.
     QTest::newRow("link to itself") << "loop.pdf" << false << false << false << false << QString() << 1;
     QTest::newRow("folder") << "folder.pdf" << false << false << false << false << QString() << 1;
+    QTest::newRow("one page named 100 000 times")
+        << "repeated.pdf" << true << false << false << false << PlainIcon << RepeatedPages;
+    QTest::newRow("page tree loop") << "tree-loop.pdf" << false << false << false << false << QString() << 1;
 }
 
 void TestPDFFileItem::classifiesFiles()
@@ -128,7 +179,11 @@ void TestPDFFileItem::classifiesFiles()
     QFETCH(int, pages);
 
     PDFFileItem item(fixture(file));
-    QCOMPARE(item.openPdf(), kept);
+    bool opened = false;
+    const qint64 memory = peakMemoryGrowth([&item, &opened] { opened = item.openPdf(); });
+    QVERIFY2(memory >= 0, "The kernel keeps no peak of resident memory");
+    QVERIFY2(memory <= memoryAllowedFor(item.filePath()), qPrintable(QString::number(memory)));
+    QCOMPARE(opened, kept);
     if (!kept)
         return;
     QCOMPARE(item.isLocked(), locked);
@@ -136,6 +191,52 @@ void TestPDFFileItem::classifiesFiles()
     QCOMPARE(item.hasPermissionPassword(), hasPermissionPassword);
     QCOMPARE(item.iconName(), icon);
     QCOMPARE(item.pageCount(), pages);
+}
+
+void TestPDFFileItem::countsPages_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<PdfRepair>("repair");
+    QTest::addColumn<qint64>("pages");
+    QTest::addColumn<qint64>("distinctPages");
+
+    const qint64 none = -1;
+    for (const PdfRepair repair : {PdfRepair::Allowed, PdfRepair::Refused}) {
+        const char* mode = repair == PdfRepair::Allowed ? "repaired" : "as written";
+        QTest::addRow("plain, %s", mode) << "plain.pdf" << repair << qint64(FixturePages) << qint64(FixturePages);
+        QTest::addRow("one page named 100 000 times, %s", mode)
+            << "repeated.pdf" << repair << qint64(RepeatedPages) << qint64(1);
+    }
+    // Nodes shared down a chain double the references at each step: counted once each, not walked 2^30 times.
+    QTest::newRow("shared nodes, 2^30 references")
+        << "shared-30.pdf" << PdfRepair::Allowed << (qint64(1) << 30) << qint64(1);
+    QTest::newRow("shared nodes, 2^64 references") << "shared-64.pdf" << PdfRepair::Allowed << none << none;
+    QTest::newRow("page tree loop") << "tree-loop.pdf" << PdfRepair::Allowed << none << none;
+    // What a full disk leaves of a file: a reader rebuilds it, a check of an output must not.
+    QTest::newRow("cut short, repaired") << "truncated.pdf" << PdfRepair::Allowed << qint64(FixturePages)
+                                         << qint64(FixturePages);
+    QTest::newRow("cut short, as written") << "truncated.pdf" << PdfRepair::Refused << none << none;
+    QTest::newRow("object missing, repaired")
+        << "missing-object.pdf" << PdfRepair::Allowed << qint64(FixturePages) << qint64(FixturePages);
+    QTest::newRow("object missing, as written") << "missing-object.pdf" << PdfRepair::Refused << none << none;
+    QTest::newRow("page object missing, repaired")
+        << "missing-page.pdf" << PdfRepair::Allowed << qint64(2) << qint64(2);
+    QTest::newRow("page object missing, as written") << "missing-page.pdf" << PdfRepair::Refused << none << none;
+}
+
+void TestPDFFileItem::countsPages()
+{
+    QFETCH(QString, file);
+    QFETCH(PdfRepair, repair);
+    QFETCH(qint64, pages);
+    QFETCH(qint64, distinctPages);
+
+    PdfPages counted;
+    const qint64 memory = peakMemoryGrowth([&] { counted = pdfPages(fixture(file), QString(), repair); });
+    QVERIFY2(memory >= 0, "The kernel keeps no peak of resident memory");
+    QVERIFY2(memory <= memoryAllowedFor(fixture(file)), qPrintable(QString::number(memory)));
+    QCOMPARE(counted.pages, pages);
+    QCOMPARE(counted.distinctPages, distinctPages);
 }
 
 void TestPDFFileItem::unreadableForUsers()

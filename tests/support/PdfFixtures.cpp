@@ -78,19 +78,44 @@ QByteArray stream(const QByteArray& entries, const QByteArray& content)
            "\nendstream";
 }
 
-// A PDF of the objects, numbered from 1, with a cross-reference table; object 1 is the catalogue.
-bool writeObjects(const QString& path, const std::vector<QByteArray>& objects)
+// A PDF of the objects, numbered from 1, with a cross-reference table; object 1 is the catalogue. Object missing, when
+// given, has its place in the table but is not written.
+QByteArray objectsPdf(const std::vector<QByteArray>& objects, int missing = 0)
 {
     QByteArray pdf = QByteArrayLiteral("%PDF-1.4\n");
     QByteArray xref = "xref\n0 " + QByteArray::number(int(objects.size()) + 1) + "\n0000000000 65535 f \n";
     for (size_t i = 0; i < objects.size(); ++i) {
         xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
-        pdf += QByteArray::number(int(i) + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+        if (int(i) + 1 != missing)
+            pdf += QByteArray::number(int(i) + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
     }
     const QByteArray xrefOffset = QByteArray::number(pdf.size());
-    pdf += xref + "trailer\n<< /Size " + QByteArray::number(int(objects.size()) + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           xrefOffset + "\n%%EOF\n";
-    return writeBytes(path, pdf);
+    return pdf + xref + "trailer\n<< /Size " + QByteArray::number(int(objects.size()) + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + xrefOffset + "\n%%EOF\n";
+}
+
+bool writeObjects(const QString& path, const std::vector<QByteArray>& objects)
+{
+    return writeBytes(path, objectsPdf(objects));
+}
+
+// Catalogue, page tree and pages, each page with contents of its own: objects 3 and 4 are the first page and its
+// contents, and so on.
+std::vector<QByteArray> pageObjects(int pages)
+{
+    QByteArrayList kids;
+    for (int page = 0; page < pages; ++page)
+        kids << QByteArray::number(3 + 2 * page) + " 0 R";
+    std::vector<QByteArray> objects = {
+        QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+        "<< /Type /Pages /Kids [" + kids.join(' ') + "] /Count " + QByteArray::number(pages) + " >>",
+    };
+    for (int page = 0; page < pages; ++page) {
+        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents " +
+                          QByteArray::number(4 + 2 * page) + " 0 R >>");
+        objects.push_back(stream(QByteArray(), "0 0 1 rg 10 10 " + QByteArray::number(20 + page) + " 100 re f"));
+    }
+    return objects;
 }
 
 } // namespace
@@ -185,12 +210,15 @@ bool writeMissingPageObject(const QString& path)
                               });
 }
 
-bool writeNestedForms(const QString& path, int depth, int drawsEach)
+bool writeNestedForms(const QString& path, int depth, int drawsEach, int pageReferences)
 {
+    QByteArrayList kids;
+    for (int i = 0; i < pageReferences; ++i)
+        kids << QByteArrayLiteral("3 0 R");
     // Objects 1 to 4 are the document and its page; form n is object 5 + n.
     std::vector<QByteArray> objects = {
         QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
-        QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+        "<< /Type /Pages /Kids [" + kids.join(' ') + "] /Count " + QByteArray::number(pageReferences) + " >>",
         QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
                           "/Resources << /XObject << /F 5 0 R >> >> /Contents 4 0 R >>"),
         stream(QByteArray(), QByteArrayLiteral("/F Do")),
@@ -262,6 +290,59 @@ bool writeMemoryHungryPicture(const QString& path)
                                          jpeg.data()),
                                   stream(QByteArray(), QByteArrayLiteral("q 600 0 0 600 0 0 cm /Im Do Q")),
                               });
+}
+
+
+bool writeRepeatedPage(const QString& path, int references)
+{
+    QByteArray kids;
+    kids.reserve(references * 6);
+    for (int i = 0; i < references; ++i)
+        kids += "3 0 R ";
+    return writeObjects(path,
+                        {
+                            QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+                            "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(references) + " >>",
+                            QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
+                                              "/Contents 4 0 R >>"),
+                            stream(QByteArray(), QByteArrayLiteral("0 0 1 rg 10 10 100 100 re f")),
+                        });
+}
+
+bool writeSharedPageTree(const QString& path, int depth)
+{
+    // Node n is object 2 + n; the node below the last is the page.
+    std::vector<QByteArray> objects = {QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>")};
+    for (int n = 0; n < depth; ++n) {
+        const QByteArray kid = QByteArray::number(3 + n) + " 0 R";
+        objects.push_back("<< /Type /Pages /Kids [" + kid + " " + kid + "] >>");
+    }
+    objects.push_back(QByteArrayLiteral("<< /Type /Page /MediaBox [0 0 200 200] >>"));
+    return writeObjects(path, objects);
+}
+
+bool writePageTreeLoop(const QString& path)
+{
+    return writeObjects(path, {
+                                  QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+                                  QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"),
+                                  QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>"),
+                                  QByteArrayLiteral("<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>"),
+                              });
+}
+
+bool writeTruncated(const QString& path, int pages)
+{
+    const QByteArray whole = objectsPdf(pageObjects(pages));
+    // Cut inside the offset of the cross-reference table. Cut any earlier, and the trailer that names the catalogue is
+    // gone: not even qpdf can rebuild that.
+    return writeBytes(path, whole.left(whole.lastIndexOf("startxref") + 12));
+}
+
+bool writeMissingObject(const QString& path, int pages)
+{
+    // The contents of the first page.
+    return writeBytes(path, objectsPdf(pageObjects(pages), 4));
 }
 
 bool makeLinkLoop(const QString& path)

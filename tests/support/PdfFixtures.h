@@ -37,10 +37,27 @@ bool writeEmpty(const QString& path);
 // two pages, Ghostscript says it found no page info and writes a single page.
 bool writeMissingPageObject(const QString& path);
 
+// A page tree whose kids name one page object references times, about six bytes a reference.
+bool writeRepeatedPage(const QString& path, int references);
+
+// A chain of depth page tree nodes, each of which names the next one twice, down to one page: 2^depth page
+// references in a file of a few hundred bytes.
+bool writeSharedPageTree(const QString& path, int depth);
+
+// A page tree whose root is a kid of one of its own kids.
+bool writePageTreeLoop(const QString& path);
+
+// Pages whose writing stopped just short of the end, as on a full disk: where the cross-reference table starts is
+// cut off. qpdf rebuilds the table and still finds every page.
+bool writeTruncated(const QString& path, int pages);
+
+// Pages the first of whose contents is listed in the cross-reference table but not in the file.
+bool writeMissingObject(const QString& path, int pages);
+
 // One page that draws form 0, which draws form 1 drawsEach times, which draws form 2 drawsEach times, and so on,
 // depth forms deep; the last draws a square. Ghostscript 10.0 overflows its stack on 10000 forms each drawn once, and
-// takes hours on 30 forms each drawn twice (2^29 squares).
-bool writeNestedForms(const QString& path, int depth, int drawsEach);
+// takes hours on 30 forms each drawn twice (2^29 squares). The page tree names the page pageReferences times.
+bool writeNestedForms(const QString& path, int depth, int drawsEach, int pageReferences = 1);
 
 // A PostScript program that carries a whole PDF of one A5 page in its first kilobyte: one PDF page to qpdf and to
 // every viewer. Run as PostScript, it writes a file at markerPath and draws "NOT YOUR DOCUMENT" on a Letter page.
