@@ -74,7 +74,9 @@ std::chrono::milliseconds timeLimitFor(qint64 pages)
     return std::chrono::milliseconds(g_baseTimeLimitMs + g_timeLimitPerPageMs * qMax<qint64>(pages, 0));
 }
 
-QString describeTimeLimit(qint64 pages)
+} // namespace
+
+QString GSCompressor::describeTimeLimit(qint64 pages)
 {
     const auto seconds = [](qint64 ms) { return QString::number(ms / 1000.0, 'f', ms % 1000 == 0 ? 0 : 1); };
     pages = qMax<qint64>(pages, 0);
@@ -82,8 +84,6 @@ QString describeTimeLimit(qint64 pages)
         .arg(seconds(timeLimitFor(pages).count()), seconds(g_baseTimeLimitMs), seconds(g_timeLimitPerPageMs),
              QString::number(pages), pages == 1 ? QStringLiteral("page") : QStringLiteral("pages"));
 }
-
-} // namespace
 
 bool isRegularFile(const QString& path)
 {
@@ -203,7 +203,7 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             LOG_WARNING("GSCompressor::compress")
                 << qUtf8Printable(QStringLiteral("Ghostscript could not write all of its output into %1 or of its "
                                                  "scratch files into %2 on %3")
-                                      .arg(outputDir, QDir::tempPath(), inputPath));
+                                      .arg(outputDir, platform::ghostscriptTemporaryFolder(), inputPath));
             code = gs_error_ioerror;
         }
         break;

@@ -40,6 +40,9 @@ public:
     // and leaves nothing in its output folder. Returns how many were running.
     static int stopAllRuns();
 
-    // A run may take base plus perPage for each page of its input (10 minutes and 3 seconds). For tests only.
+    // A run may take base plus perPage for each distinct page object of its input (10 minutes and 3 seconds). For
+    // tests only.
     static void setTimeLimit(std::chrono::milliseconds base, std::chrono::milliseconds perPage);
+    // How the time limit of an input with that many distinct pages is made up, as the log gives it.
+    static QString describeTimeLimit(qint64 pages);
 };

@@ -1,13 +1,19 @@
 #include "ChildProcesses.h"
 #include "CompressFunction.h"
 #include "GSCompressor.h"
+#include "GhostscriptMessages.h"
 #include "PdfFixtures.h"
 #include "PdfPageCount.h"
 #include "TimeLimit.h"
+#include "platform/GhostscriptRun.h"
 
 #include <QtTest>
 
+#include <qpdf/QPDF.hh>
+
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using PdfFixtures::Cipher;
@@ -60,6 +66,89 @@ QStringList filesIn(const QString& dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+QStringList warnings()
+{
+    const QMutexLocker locker(&g_warningsMutex);
+    return g_warnings;
+}
+
+// The runs of a test see this as the temporary folder while it lives; Ghostscript's processes started meanwhile make
+// their scratch folders in it.
+class TemporaryFolder
+{
+public:
+    explicit TemporaryFolder(const QString& path = QString())
+        : m_previous(qgetenv("TMPDIR")), m_path(path.isEmpty() ? m_own.path() : path)
+    {
+        qputenv("TMPDIR", QFile::encodeName(m_path));
+    }
+    ~TemporaryFolder() { qputenv("TMPDIR", m_previous); }
+    QString path() const { return m_path; }
+    // Whether it holds nothing, once the threads that ran have ended their processes.
+    bool becomesEmpty() const
+    {
+        return QTest::qWaitFor(
+            [this] { return QDir(m_path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); },
+            10000);
+    }
+
+private:
+    QTemporaryDir m_own;
+    const QByteArray m_previous;
+    const QString m_path;
+};
+
+// A small file system of its own at path, for folders that fill up. Needs root.
+class SmallFileSystem
+{
+public:
+    SmallFileSystem(const QString& path, const QByteArray& size)
+        : m_path(QFile::encodeName(path)),
+          m_mounted(!size.isEmpty() && ::geteuid() == 0 &&
+                    ::mount("tmpfs", m_path.constData(), "tmpfs", 0, QByteArray("size=" + size).constData()) == 0)
+    {
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+    bool isMounted() const { return m_mounted; }
+
+private:
+    const QByteArray m_path;
+    const bool m_mounted;
+};
+
+// The Ghostscript processes of this test that live beside those it had before: each told by its id and start.
+QList<ChildProcesses::Process> newProcesses(const QList<ChildProcesses::Process>& before)
+{
+    QList<ChildProcesses::Process> found;
+    for (const ChildProcesses::Process& process : ChildProcesses::ghostscriptChildren(::getpid())) {
+        const bool old = std::any_of(before.cbegin(), before.cend(), [&](const ChildProcesses::Process& other) {
+            return other.pid == process.pid && other.startTime == process.startTime;
+        });
+        if (!old)
+            found << process;
+    }
+    return found;
+}
+
+QByteArray procFile(pid_t pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray statusField(pid_t pid, const QByteArray& field)
+{
+    for (const QByteArray& line : procFile(pid, "status").split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed();
+    }
+    return QByteArray();
+}
+
 } // namespace
 
 class TestGSCompressor : public QObject
@@ -80,7 +169,15 @@ private slots:
     void protectedFileWithPassword();
     void failedRunLeavesNoOutput_data();
     void failedRunLeavesNoOutput();
-    void ghostscriptErrorsReachTheLog();
+    void ghostscriptMessagesReachTheLog_data();
+    void ghostscriptMessagesReachTheLog();
+    void postScriptIsNeverRun();
+    void hostileEnvironment_data();
+    void hostileEnvironment();
+    void oneProcessServesAThread_data();
+    void oneProcessServesAThread();
+    void timeLimitDescription_data();
+    void timeLimitDescription();
     void percentInNamesMakesOneFile_data();
     void percentInNamesMakesOneFile();
     void nonAsciiNames();
@@ -182,19 +279,27 @@ void TestGSCompressor::levelsWriteValidPdf_data()
 {
     QTest::addColumn<int>("level");
     QTest::addColumn<int>("customValue");
-    QTest::newRow("smallest") << 0 << 1;
-    QTest::newRow("medium") << 1 << 1;
-    QTest::newRow("largest") << 2 << 1;
-    QTest::newRow("custom 3") << 3 << 3;
-    QTest::newRow("custom 7") << 3 << 7;
-    QTest::newRow("custom 9") << 3 << 9;
-    QTest::newRow("custom 10") << 3 << 10;
+    // The time limit in seconds for each page, when the row gives the run no other time.
+    QTest::addColumn<int>("secondsPerPage");
+    QTest::newRow("smallest") << 0 << 1 << -1;
+    QTest::newRow("medium") << 1 << 1 << -1;
+    QTest::newRow("largest") << 2 << 1 << -1;
+    QTest::newRow("custom 3") << 3 << 3 << -1;
+    QTest::newRow("custom 7") << 3 << 7 << -1;
+    QTest::newRow("custom 9") << 3 << 9 << -1;
+    QTest::newRow("custom 10") << 3 << 10 << -1;
+    QTest::newRow("no time but for the pages") << 0 << 1 << 30;
 }
 
 void TestGSCompressor::levelsWriteValidPdf()
 {
     QFETCH(int, level);
     QFETCH(int, customValue);
+    QFETCH(int, secondsPerPage);
+    if (secondsPerPage >= 0)
+        GSCompressor::setTimeLimit(std::chrono::seconds(0), std::chrono::seconds(secondsPerPage));
+    const auto restoreLimit =
+        qScopeGuard([] { GSCompressor::setTimeLimit(std::chrono::minutes(10), std::chrono::seconds(3)); });
     QTemporaryDir out;
     CompressFunction function;
     function.setCompressSetting({level, static_cast<quint16>(customValue)});
@@ -229,25 +334,33 @@ void TestGSCompressor::imageHeavyFileShrinks()
 void TestGSCompressor::protectedFileWithPassword_data()
 {
     QTest::addColumn<int>("cipher");
+    QTest::addColumn<QString>("openPassword");
     QTest::addColumn<QString>("password");
-    QTest::newRow("AES-256, open password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1");
-    QTest::newRow("AES-256, owner password") << int(Cipher::Aes256) << QStringLiteral("owner");
-    QTest::newRow("RC4, open password") << int(Cipher::Rc4) << QStringLiteral("Öffnen 1");
+    QTest::newRow("AES-256, open password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1")
+                                            << QStringLiteral("Öffnen 1");
+    QTest::newRow("AES-256, owner password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1")
+                                             << QStringLiteral("owner");
+    QTest::newRow("RC4, open password") << int(Cipher::Rc4) << QStringLiteral("Öffnen 1") << QStringLiteral("Öffnen 1");
+    // Ghostscript refuses arguments of 2048 bytes or more, and prints them; it crashes on the longest passwords.
+    const QString longPassword = QString(700, QChar(0x5BC6));
+    QTest::newRow("RC4, open password of 2100 bytes") << int(Cipher::Rc4) << longPassword << longPassword;
 }
 
 void TestGSCompressor::protectedFileWithPassword()
 {
     QFETCH(int, cipher);
+    QFETCH(QString, openPassword);
     QFETCH(QString, password);
     const QString locked = m_dir.filePath(QStringLiteral("locked.pdf"));
-    QVERIFY(PdfFixtures::writeEncrypted(m_heavy, locked, Cipher(cipher), QStringLiteral("Öffnen 1"),
-                                        QStringLiteral("owner")));
+    QVERIFY(PdfFixtures::writeEncrypted(m_heavy, locked, Cipher(cipher), openPassword, QStringLiteral("owner")));
     QTemporaryDir out;
     CompressFunction function;
+    g_warnings.clear();
 
     const CompressResult result = function.compress(locked, out.path(), password);
     QCOMPARE(result.code, 0);
     QCOMPARE(pdfPageCount(result.outputPath), TwoPages);
+    QVERIFY(warnings().filter(password).isEmpty());
 
     // Without the password Ghostscript cannot read it.
     const CompressResult refused = function.compress(locked, out.path(), QString());
@@ -307,18 +420,279 @@ void TestGSCompressor::failedRunLeavesNoOutput()
         QVERIFY(QDir(out.filePath(fileName)).isEmpty());
 }
 
-void TestGSCompressor::ghostscriptErrorsReachTheLog()
+void TestGSCompressor::ghostscriptMessagesReachTheLog_data()
 {
-    QTemporaryDir out;
-    const QString input = m_dir.filePath(QStringLiteral("not there.pdf"));
-    g_warnings.clear();
-    CompressFunction function;
-    QVERIFY(function.compress(input, out.path(), QString()).code != 0);
+    // What Ghostscript prints, in pieces as they come: a piece, how often it comes; none for a real run on a file
+    // that is no PDF.
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("Ghostscript's own words") << QByteArray() << 0 << QString() << QStringLiteral("Ghostscript on ");
+    QTest::newRow("one character a line, without end")
+        << QByteArray("x\n").repeated(32 * 1024) << 64 << QString() << QStringLiteral("lines (");
+    QTest::newRow("a line that never ends") << QByteArray(64 * 1024, 'y') << 256 << QString()
+                                            << QStringLiteral("lines (");
+    QTest::newRow("the password echoed") << QByteArray("Command too long: -sPDFPassword=Geheim 42\n") << 1
+                                         << QStringLiteral("Geheim 42") << QStringLiteral("(password)");
+}
 
-    const QMutexLocker locker(&g_warningsMutex);
-    const QStringList fromGhostscript = g_warnings.filter(QStringLiteral("Ghostscript on ") + input);
-    QVERIFY2(!fromGhostscript.filter(QStringLiteral("undefinedfilename")).isEmpty(),
-             qPrintable(g_warnings.join(QLatin1Char('\n'))));
+void TestGSCompressor::ghostscriptMessagesReachTheLog()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(int, pieces);
+    QFETCH(QString, password);
+    QFETCH(QString, logged);
+    const QString input = m_dir.filePath(QStringLiteral("minutes.pdf"));
+    QVERIFY(PdfFixtures::writeNotPdf(input));
+    g_warnings.clear();
+    if (pieces == 0) {
+        QTemporaryDir out;
+        CompressFunction function;
+        QVERIFY(function.compress(input, out.path(), QString()).code != 0);
+    } else {
+        GhostscriptMessages messages(input, password);
+        for (int i = 0; i < pieces; ++i)
+            messages.take(i % 2 + 1, piece);
+    }
+
+    const QStringList fromGhostscript = warnings().filter(QStringLiteral("Ghostscript on ") + input);
+    QVERIFY2(!fromGhostscript.filter(logged).isEmpty(), qPrintable(fromGhostscript.join(QLatin1Char('\n'))));
+    // What the log writes of each line: at least its text and a stamp.
+    qint64 written = 0;
+    for (const QString& line : fromGhostscript)
+        written += line.toUtf8().size() + 32;
+    QVERIFY2(written <= GhostscriptMessages::MaxLoggedBytes + 1024,
+             qPrintable(QStringLiteral("%1 lines, %2 bytes").arg(fromGhostscript.size()).arg(written)));
+    if (!password.isEmpty())
+        QVERIFY(warnings().filter(password).isEmpty());
+}
+
+void TestGSCompressor::postScriptIsNeverRun()
+{
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const TemporaryFolder temporary;
+    // Where Ghostscript's safe mode would let the program write: the temporary folder.
+    const QString marker = QDir(QDir::tempPath()).filePath(QStringLiteral("written by the program"));
+    const QString input = in.filePath(QStringLiteral("letter.pdf"));
+    QVERIFY(PdfFixtures::writePostScriptWithPdf(input, marker));
+    QCOMPARE(pdfPageCount(input), qint64(1));
+    const auto function = std::make_shared<CompressFunction>();
+
+    // On a thread of its own, whose Ghostscript process starts in this temporary folder.
+    const std::optional<CompressResult> run = resultWithin(
+        RunLimitMs, [function, input, dir = out.path()] { return function->compress(input, dir, QString()); });
+    QVERIFY2(run, "the run did not end");
+    const CompressResult result = *run;
+    QCOMPARE(result.code, 0);
+    // The A5 page of the PDF, not the Letter page of the program.
+    QPDF output;
+    output.processFile(QFile::encodeName(result.outputPath).constData());
+    QPDFObjectHandle page = output.getAllPages().at(0);
+    QPDFObjectHandle box = page.getKey("/MediaBox");
+    QCOMPARE(qRound(box.getArrayItem(2).getNumericValue()), 420);
+    QCOMPARE(qRound(box.getArrayItem(3).getNumericValue()), 595);
+    QVERIFY(!QFileInfo::exists(marker));
+}
+
+void TestGSCompressor::hostileEnvironment_data()
+{
+    // The size of a file system of its own for the output folder or the temporary folder; empty for none.
+    QTest::addColumn<QByteArray>("outputSize");
+    QTest::addColumn<QByteArray>("temporarySize");
+    // The temporary folder, when it is not a fresh one of the test's.
+    QTest::addColumn<QString>("temporary");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("output folder full") << QByteArray("4k") << QByteArray() << QString()
+                                        << QStringLiteral("could not write all of its output");
+    QTest::newRow("temporary folder full") << QByteArray() << QByteArray("8k") << QString()
+                                           << QStringLiteral("Ghostscript on ");
+    QTest::newRow("temporary folder missing") << QByteArray() << QByteArray() << QStringLiteral("/nonexistent/tmp")
+                                              << QStringLiteral("Cannot make a scratch folder for Ghostscript in "
+                                                                "/nonexistent/tmp");
+    // Not even root may make a folder there.
+    QTest::newRow("temporary folder read-only") << QByteArray() << QByteArray() << QStringLiteral("/sys")
+                                                << QStringLiteral("Cannot make a scratch folder for Ghostscript in "
+                                                                  "/sys");
+}
+
+void TestGSCompressor::hostileEnvironment()
+{
+    QFETCH(QByteArray, outputSize);
+    QFETCH(QByteArray, temporarySize);
+    QFETCH(QString, temporary);
+    QFETCH(QString, logged);
+    QTemporaryDir out;
+    QTemporaryDir scratch;
+    const SmallFileSystem outputSystem(out.path(), outputSize);
+    const SmallFileSystem temporarySystem(scratch.path(), temporarySize);
+    if ((!outputSize.isEmpty() && !outputSystem.isMounted()) || (!temporarySize.isEmpty() && !temporarySystem.isMounted()))
+        QSKIP("A small file system of the test's own needs root");
+    const TemporaryFolder folder(temporary.isEmpty() ? scratch.path() : temporary);
+    g_warnings.clear();
+
+    const auto function = std::make_shared<CompressFunction>();
+    // On a thread of its own, whose Ghostscript process starts in this temporary folder.
+    const std::optional<CompressResult> result = resultWithin(
+        RunLimitMs, [function, input = m_heavy, dir = out.path()] { return function->compress(input, dir, QString()); });
+    QVERIFY2(result, "the run did not end");
+    QVERIFY2(result->code != 0, qPrintable(warnings().join(QLatin1Char('\n'))));
+    QCOMPARE(filesIn(out.path()), QStringList());
+    QVERIFY2(!warnings().filter(logged).isEmpty(), qPrintable(warnings().join(QLatin1Char('\n'))));
+    if (temporary.isEmpty())
+        QVERIFY(folder.becomesEmpty());
+}
+
+void TestGSCompressor::oneProcessServesAThread_data()
+{
+    // Steps on one pool thread: "plain" (succeeds), "bad" (Ghostscript fails on it), "crash" (Ghostscript crashes on
+    // it), "killed" (its process is killed while it runs), "kill idle" (the thread's process is killed between runs),
+    // "other build" (the process answers as another build would), "look" (at the waiting process).
+    QTest::addColumn<QStringList>("steps");
+    // After each step, the processes that wait for the thread's next run: a letter each, "-" for none.
+    QTest::addColumn<QStringList>("waiting");
+    QTest::newRow("two files, one process") << QStringList{"plain", "plain"} << QStringList{"A", "A"};
+    QTest::newRow("a fresh process after a failure")
+        << QStringList{"plain", "bad", "plain"} << QStringList{"A", "-", "B"};
+    QTest::newRow("a crash fails only its own file")
+        << QStringList{"plain", "crash", "plain"} << QStringList{"A", "-", "B"};
+    QTest::newRow("killed while waiting") << QStringList{"plain", "kill idle", "plain"} << QStringList{"A", "-", "B"};
+    QTest::newRow("killed during a second run, run again")
+        << QStringList{"plain", "killed", "plain"} << QStringList{"A", "B", "B"};
+    QTest::newRow("killed during a first run") << QStringList{"killed", "plain"} << QStringList{"-", "A"};
+    QTest::newRow("another build") << QStringList{"other build", "plain"} << QStringList{"-", "A"};
+    QTest::newRow("what the process is given") << QStringList{"plain", "look"} << QStringList{"A", "A"};
+}
+
+void TestGSCompressor::oneProcessServesAThread()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, waiting);
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const TemporaryFolder temporary;
+    const QString bad = in.filePath(QStringLiteral("notes.pdf"));
+    const QString deep = in.filePath(QStringLiteral("deep.pdf"));
+    QVERIFY(PdfFixtures::writeNotPdf(bad));
+    QVERIFY(PdfFixtures::writeNestedForms(deep, 10000, 1));
+    // The crash comes from a stack that nested forms overflow: the same on every machine.
+    struct rlimit stack = {};
+    ::getrlimit(RLIMIT_STACK, &stack);
+    const struct rlimit knownStack = {8 * 1024 * 1024, stack.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_STACK, &knownStack), 0);
+    const auto restoreStack = qScopeGuard([&stack] { ::setrlimit(RLIMIT_STACK, &stack); });
+    const auto restoreBuild = qScopeGuard([] { platform::setGhostscriptBuildId(QByteArray()); });
+    const QList<ChildProcesses::Process> before = ChildProcesses::ghostscriptChildren(::getpid());
+    QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    pool.setExpiryTimeout(-1);
+    CompressFunction function;
+    // Waits for the task without waitForDone, which would end the pool's thread.
+    QSemaphore finished;
+    const auto compress = [&](const QString& input) {
+        CompressResult done;
+        pool.start([&] {
+            done = function.compress(input, out.path(), QString());
+            finished.release();
+        });
+        finished.acquire();
+        return done;
+    };
+
+    QList<ChildProcesses::Process> named;
+    QStringList seen;
+    for (const QString& step : qAsConst(steps)) {
+        g_warnings.clear();
+        if (step == QLatin1String("plain")) {
+            QCOMPARE(compress(m_plain).code, 0);
+        } else if (step == QLatin1String("bad")) {
+            QVERIFY(compress(bad).code != 0);
+        } else if (step == QLatin1String("crash")) {
+            QCOMPARE(compress(deep).code, GSCompressor::ChildEndedCode);
+        } else if (step == QLatin1String("other build")) {
+            platform::setGhostscriptBuildId("another build");
+            QCOMPARE(compress(m_plain).code, GSCompressor::ChildEndedCode);
+            QVERIFY(!warnings().filter(QStringLiteral("belongs to another build")).isEmpty());
+            platform::setGhostscriptBuildId(QByteArray());
+        } else if (step == QLatin1String("kill idle")) {
+            for (const ChildProcesses::Process& process : newProcesses(before))
+                QCOMPARE(::kill(process.pid, SIGKILL), 0);
+            QVERIFY(QTest::qWaitFor([&] { return newProcesses(before).isEmpty(); }, RunLimitMs));
+        } else if (step == QLatin1String("killed")) {
+            const bool servedBefore = !newProcesses(before).isEmpty();
+            CompressResult done;
+            pool.start([&] {
+                done = function.compress(m_heavy, out.path(), QString());
+                finished.release();
+            });
+            pid_t child = 0;
+            QVERIFY(QTest::qWaitFor(
+                [&] { return (child = ChildProcesses::ghostscriptChildReading(::getpid(), m_heavy)) != 0; },
+                RunLimitMs));
+            QCOMPARE(::kill(child, SIGKILL), 0);
+            finished.acquire();
+            QCOMPARE(done.code, servedBefore ? 0 : GSCompressor::ChildEndedCode);
+            QCOMPARE(warnings().filter(QStringLiteral("compressed again in a fresh process")).size(),
+                     servedBefore ? 1 : 0);
+        } else if (step == QLatin1String("look")) {
+            const QList<ChildProcesses::Process> processes = newProcesses(before);
+            QCOMPARE(processes.size(), 1);
+            const pid_t pid = processes.at(0).pid;
+            QCOMPARE(procFile(pid, "oom_score_adj").trimmed(), QByteArray("1000"));
+            QVERIFY2(procFile(pid, "limits").contains(QByteArrayLiteral("Max core file size        0                    0")),
+                     procFile(pid, "limits").constData());
+            // The signals of the system, 1 to 31; the C library keeps the next two for itself.
+            QCOMPARE(statusField(pid, "SigIgn").toULongLong(nullptr, 16) & 0x7fffffffu, 0u);
+            QCOMPARE(statusField(pid, "SigBlk").toULongLong(nullptr, 16) & 0x7fffffffu, 0u);
+            QCOMPARE(::getpgid(pid), pid);
+            // A scratch folder of its own, which no one else may read.
+            const QByteArray environment = procFile(pid, "environ");
+            const int at = environment.indexOf(QByteArrayLiteral("TMPDIR="));
+            QVERIFY(at >= 0);
+            const QString scratch = QFile::decodeName(environment.mid(at + 7, environment.indexOf('\0', at) - at - 7));
+            QCOMPARE(QFileInfo(scratch).dir().path(), temporary.path());
+            QCOMPARE(QFileInfo(scratch).permissions() & 0x0077, QFileDevice::Permissions());
+        } else {
+            QFAIL(qPrintable(step));
+        }
+
+        QString letters;
+        for (const ChildProcesses::Process& process : newProcesses(before)) {
+            int index = -1;
+            for (int i = 0; i < named.size(); ++i) {
+                if (named.at(i).pid == process.pid && named.at(i).startTime == process.startTime)
+                    index = i;
+            }
+            if (index < 0) {
+                index = named.size();
+                named << process;
+            }
+            letters += QChar('A' + index);
+        }
+        seen << (letters.isEmpty() ? QStringLiteral("-") : letters);
+    }
+    QCOMPARE(seen, waiting);
+    // The process goes with its thread, and its scratch folder with it.
+    pool.setExpiryTimeout(0);
+    pool.clear();
+    pool.waitForDone();
+    QTRY_VERIFY_WITH_TIMEOUT(newProcesses(before).isEmpty(), RunLimitMs);
+}
+
+void TestGSCompressor::timeLimitDescription_data()
+{
+    QTest::addColumn<qint64>("pages");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("one page") << qint64(1) << QStringLiteral("603 s (600 s, and 3 s for each of 1 page)");
+    QTest::newRow("2000 pages") << qint64(2000) << QStringLiteral("6600 s (600 s, and 3 s for each of 2000 pages)");
+}
+
+void TestGSCompressor::timeLimitDescription()
+{
+    QFETCH(qint64, pages);
+    QFETCH(QString, description);
+    QCOMPARE(GSCompressor::describeTimeLimit(pages), description);
 }
 
 void TestGSCompressor::percentInNamesMakesOneFile_data()
@@ -513,14 +887,14 @@ void TestGSCompressor::runThatDoesNotEnd_data()
         << int(SIGSEGV) << -1 << -1 << 1 << true << GSCompressor::ChildEndedCode
         << QStringLiteral("Ghostscript ended by SIGSEGV");
     QTest::newRow("past the time limit") << 0 << 1 << 0 << 1 << false << GSCompressor::TimeOutCode
-                                         << QStringLiteral("time limit of 1 s (1 s, and 0 s for each of 1 pages)");
+                                         << QStringLiteral("time limit of 1 s (1 s, and 0 s for each of 1 page)");
     QTest::newRow("past the time limit for its pages")
         << 0 << 0 << 1 << 1 << false << GSCompressor::TimeOutCode
-        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 pages)");
+        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 page)");
     // One page to render, however often it is named.
     QTest::newRow("past the time limit for its pages, one page named 1000 times")
         << 0 << 0 << 1 << 1000 << false << GSCompressor::TimeOutCode
-        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 pages)");
+        << QStringLiteral("time limit of 1 s (0 s, and 1 s for each of 1 page)");
 }
 
 void TestGSCompressor::runThatDoesNotEnd()

@@ -10,6 +10,9 @@
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -21,6 +24,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +46,10 @@ enum ExitCode
 };
 
 constexpr char PasswordArgument[] = "-sPDFPassword=";
+// PDF's security handlers read no more of a password than this (AES-256; the older ones 32 bytes). Ghostscript 10.0
+// crashes on longer ones, or on one whose last character this cuts, so such a file is decrypted by qpdf, which
+// unlocked it in the list, and Ghostscript is handed the copy.
+constexpr std::size_t MaxPasswordBytes = 127;
 // Ghostscript reads the input as a PDF whatever its first bytes say: given a file name, it guesses the kind of the
 // file from them and runs a file that begins "%!PS" as a program, even when a whole PDF follows, which is what
 // qpdf, the list and every viewer show of it.
@@ -66,6 +74,7 @@ struct RunText
     // The start of the line being printed on each stream; enough of it to hold what reportsFailedWrite looks for.
     std::string lines[2];
     bool writeFailed = false;
+    bool errorReported = false;
 
     void take(FrameType type, const char* text, std::size_t size)
     {
@@ -91,8 +100,8 @@ struct RunText
 
     void lookAt(const std::string& line)
     {
-        if (reportsFailedWrite(line))
-            writeFailed = true;
+        writeFailed = writeFailed || reportsFailedWrite(line);
+        errorReported = errorReported || reportsError(line);
     }
 };
 
@@ -157,6 +166,7 @@ Result runGhostscript(const Request& request)
     gsapi_delete_instance(instance);
     text.finish();
     result.writeFailed = text.writeFailed;
+    result.errorReported = text.errorReported;
     return result;
 }
 
@@ -321,6 +331,30 @@ int openAt(const std::string& path, int flags, int fd)
     return 0;
 }
 
+// Puts a decrypted copy of the input at InputFd: written into the scratch folder, which no one else may read and which
+// goes with the process however it ends, and removed from there as soon as it is open. Returns why it failed.
+std::string decryptInput(const std::string& password)
+{
+    const char* folder = std::getenv("TMPDIR");
+    if (!folder)
+        return "no scratch folder";
+    const std::string copy = std::string(folder) + "/decrypted.pdf";
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processFile("/dev/fd/4", password.c_str());
+        QPDFWriter writer(pdf, copy.c_str());
+        writer.setPreserveEncryption(false);
+        writer.write();
+    } catch (const std::exception& error) {
+        ::unlink(copy.c_str());
+        return error.what();
+    }
+    const int error = openAt(copy, O_RDONLY, InputFd);
+    ::unlink(copy.c_str());
+    return error == 0 ? std::string() : std::strerror(error);
+}
+
 // A run that Ghostscript is not given: says why, as Ghostscript would say it, with its code for it.
 Result refuse(const std::string& why, int code)
 {
@@ -346,6 +380,25 @@ Result serve(const Request& request, const std::string& memoryLimit)
     struct stat status = {};
     if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
         return refuse("Not a regular file: " + request.inputPath, gs_error_invalidfileaccess);
+    std::string password;
+    ghostscriptArguments(request.arguments, password);
+    if (password.size() > MaxPasswordBytes) {
+        const std::string why = decryptInput(password);
+        if (!why.empty())
+            return refuse("Cannot decrypt " + request.inputPath + ": " + why, gs_error_invalidfileaccess);
+        Request decrypted = request;
+        decrypted.arguments.erase(std::remove_if(decrypted.arguments.begin(), decrypted.arguments.end() - 1,
+                                                 [](const std::string& argument) {
+                                                     return argument.compare(0, sizeof PasswordArgument - 1,
+                                                                             PasswordArgument) == 0;
+                                                 }),
+                                  decrypted.arguments.end() - 1);
+        const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
+        if (outputError != 0)
+            return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError),
+                          gs_error_invalidfileaccess);
+        return runGhostscript(decrypted);
+    }
     // Emptied first: a run made again after its process ended keeps nothing of the first try.
     const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
     if (outputError != 0)

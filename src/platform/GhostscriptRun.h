@@ -64,8 +64,13 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
 // (their callers get Stopped): for the program's last moments. Returns how many were running.
 int stopGhostscriptRuns();
 
-// The identifier that a Ghostscript process must answer with: that of this build. For tests only.
+// The identifier that a Ghostscript process must answer with instead of this build's; empty for this build's. For
+// tests only.
 void setGhostscriptBuildId(const QByteArray& buildId);
+
+// The folder under which each Ghostscript process gets a scratch folder of its own: TMPDIR, as Ghostscript itself
+// would take it, or /tmp.
+QString ghostscriptTemporaryFolder();
 
 // "SIGSEGV (Segmentation fault)".
 QString describeSignal(int signal);

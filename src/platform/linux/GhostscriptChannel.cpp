@@ -111,7 +111,7 @@ std::string encodeResult(const Result& result)
     appendNumber(payload, static_cast<std::uint32_t>(result.newInstanceCode));
     appendNumber(payload, static_cast<std::uint32_t>(result.initCode));
     appendNumber(payload, static_cast<std::uint32_t>(result.exitCode));
-    appendNumber(payload, result.writeFailed ? 1 : 0);
+    appendNumber(payload, (result.writeFailed ? 1 : 0) | (result.errorReported ? 2 : 0));
     appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes));
     appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes >> 32));
     return encodeFrame(ResultFrame, payload.data(), payload.size());
@@ -125,12 +125,13 @@ bool decodeResult(const std::string& payload, Result& result)
         if (!takeNumber(payload, at, value))
             return false;
     }
-    if (at != payload.size() || values[3] > 1)
+    if (at != payload.size() || values[3] > 3)
         return false;
     result.newInstanceCode = static_cast<std::int32_t>(values[0]);
     result.initCode = static_cast<std::int32_t>(values[1]);
     result.exitCode = static_cast<std::int32_t>(values[2]);
-    result.writeFailed = values[3] == 1;
+    result.writeFailed = (values[3] & 1) != 0;
+    result.errorReported = (values[3] & 2) != 0;
     result.residentBytes = values[4] | static_cast<std::uint64_t>(values[5]) << 32;
     return true;
 }
@@ -142,6 +143,13 @@ bool reportsFailedWrite(const std::string& line)
     const std::size_t error = line.find("ERROR: ");
     return (error != std::string::npos && line.find(" on closing ", error) != std::string::npos) ||
            line.find("Could not open temporary file") != std::string::npos;
+}
+
+bool reportsError(const std::string& line)
+{
+    // "   **** Error: Cannot find a 'startxref' anywhere in the file.", "... Unrecoverable error, exit code 1".
+    return line.find("**** Error") != std::string::npos || line.find("Unrecoverable error") != std::string::npos ||
+           line.find("ERROR: ") != std::string::npos || reportsFailedWrite(line);
 }
 
 void FrameReader::feed(const char* data, std::size_t size)

@@ -32,14 +32,15 @@ struct Request
 };
 
 // What the Ghostscript calls returned, in the order they were made (a failed gsapi_new_instance leaves the others
-// 0); whether Ghostscript said that it could not write its output or its scratch files, which it reports in its text
-// only; and how much memory the process holds after the run.
+// 0); whether Ghostscript said that it could not write its output or its scratch files, or reported an error in the
+// file, both of which it tells in its text only; and how much memory the process holds after the run.
 struct Result
 {
     std::int32_t newInstanceCode = 0;
     std::int32_t initCode = 0;
     std::int32_t exitCode = 0;
     bool writeFailed = false;
+    bool errorReported = false;
     std::uint64_t residentBytes = 0;
 };
 
@@ -75,6 +76,8 @@ bool decodeResult(const std::string& payload, Result& result);
 // Whether a line that Ghostscript printed says that it could not write a file: it still returns 0 from every call
 // when its output or its scratch files could not be written whole (a full disk).
 bool reportsFailedWrite(const std::string& line);
+// Whether a line that Ghostscript printed reports an error: its PDF interpreter goes on after most, and returns 0.
+bool reportsError(const std::string& line);
 
 // Takes the stream from the process in whatever pieces it arrives and hands out whole frames.
 class FrameReader

@@ -2,7 +2,6 @@
 
 #include "platform/linux/GhostscriptChannel.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
@@ -15,6 +14,7 @@ extern "C" {
 #include <sys/pidfd.h>
 }
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -382,7 +382,7 @@ bool GhostscriptProcess::start(QString* error)
     m_reader = FrameReader();
     m_greeted = false;
     m_runs = 0;
-    const QString temporary = QDir::tempPath();
+    const QString temporary = ghostscriptTemporaryFolder();
     QByteArray folder = QFile::encodeName(temporary) + "/zolvane-gs-XXXXXX";
     if (!::mkdtemp(folder.data())) {
         *error = QStringLiteral("Cannot make a scratch folder for Ghostscript in %1: %2")
@@ -418,7 +418,9 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
             return outcome;
         }
     }
-    if (m_child.isValid() && m_child.hasEnded())
+    // A process whose scratch folder went meanwhile (a cleaner of old temporary files) could write nothing.
+    struct stat scratch = {};
+    if (m_child.isValid() && (m_child.hasEnded() || ::lstat(m_scratchFolder.constData(), &scratch) != 0))
         end();
     if (!m_child.isValid() && !start(&outcome.error))
         return outcome;
@@ -535,9 +537,10 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
         outcome.initCode = result.initCode;
         outcome.exitCode = result.exitCode;
         outcome.writeFailed = result.writeFailed;
-        // Only a process whose last run ended cleanly takes the next one.
+        // Only a process whose last run ended cleanly takes the next one: a file that Ghostscript reported an error
+        // in may have left it in any state.
         const bool clean = result.newInstanceCode == 0 && result.initCode == 0 && result.exitCode == 0 &&
-                           !result.writeFailed;
+                           !result.writeFailed && !result.errorReported;
         if (!clean || stopped || m_runs >= MaxRunsPerProcess || result.residentBytes > MaxResidentBytes)
             end();
         return outcome;
@@ -616,9 +619,16 @@ GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString
     return outcome;
 }
 
+QString ghostscriptTemporaryFolder()
+{
+    // Not QDir::tempPath(), which turns a folder that is missing into another one.
+    const QString folder = qEnvironmentVariable("TMPDIR");
+    return folder.isEmpty() ? QStringLiteral("/tmp") : folder;
+}
+
 void setGhostscriptBuildId(const QByteArray& buildId)
 {
-    expectedBuildId() = buildId.toStdString();
+    expectedBuildId() = buildId.isEmpty() ? std::string(BuildId) : buildId.toStdString();
 }
 
 int stopGhostscriptRuns()
