@@ -1,7 +1,8 @@
 // bench_compress IN_DIR OUT_DIR [LEVEL]
 // Compresses every PDF of IN_DIR into OUT_DIR the way the main window does: through FileItemList
 // and FunctionRunnable on the global pool, sized to half the ideal thread count. Prints what it did,
-// the wall time of the compression and the peak memory; the last line is "wall_s=<seconds>".
+// the peak memory, the CPU time of the whole run (user and system, of this program and of every
+// Ghostscript process) and the wall time of the compression; the last line is "wall_s=<seconds>".
 #include "CompressSetting.h"
 #include "FileItemList.h"
 #include "PDFFileItem.h"
@@ -24,6 +25,14 @@ long peakRssKb(int who = RUSAGE_SELF)
     rusage usage{};
     getrusage(who, &usage);
     return usage.ru_maxrss;
+}
+
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // Only warnings and worse: the debug lines of every run would drown the figures.
@@ -101,6 +110,9 @@ int main(int argc, char* argv[])
     if (started > 0)
         app.exec();
     const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    // The pool's threads end, and with them their Ghostscript processes, whose time then counts as this program's
+    // children's.
+    QThreadPool::globalInstance()->waitForDone();
 
     std::printf("files=%d listed=%d failed=%d threads=%d level=%d\n", started, int(paths.size()), failed, threads,
                 setting.level);
@@ -110,6 +122,8 @@ int main(int argc, char* argv[])
     std::printf("peak_rss_half_kb=%ld peak_rss_kb=%ld\n", peakAtHalfKb, peakRssKb());
     // Ghostscript works in processes of its own: the largest of them that has ended.
     std::printf("ghostscript_peak_rss_kb=%ld\n", peakRssKb(RUSAGE_CHILDREN));
+    std::printf("cpu_s=%.3f ghostscript_cpu_s=%.3f\n", cpuSeconds(RUSAGE_SELF) + cpuSeconds(RUSAGE_CHILDREN),
+                cpuSeconds(RUSAGE_CHILDREN));
     std::printf("wall_s=%.3f\n", wallSeconds);
     return failed == 0 ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Makes an image-heavy sample set, compresses it with bench_compress (in process, on the thread
-# pool), through the real main window (bench_mainwindow, which also notes the longest stall of the
-# GUI thread) and with the gs command line run in parallel at the same thread count, and prints the
-# walls and their ratios. The two take turns RUNS times (default 3) and the best wall of each
+# Makes an image-heavy sample set, compresses it with bench_compress (the engine on the thread pool,
+# whose Ghostscript runs in processes of its own), through the real main window (bench_mainwindow,
+# which also notes the longest stall of the GUI thread) and with the gs command line run in parallel
+# at the same thread count, and prints the walls, the CPU times (user and system of every process
+# of the run) and their ratios. The two take turns RUNS times (default 3) and the best wall of each
 # counts, since other work on the machine only ever slows a run down. Last, half of the set is
 # compressed again to show whether memory grows with the batch.
 #
@@ -42,11 +43,12 @@ echo "sample_bytes=$(du -sbL "$work/in" | cut -f1)"
 
 run=1
 while [ "$run" -le "$runs" ]; do
-    echo "== run $run: in process (bench_compress)"
+    echo "== run $run: the engine (bench_compress)"
     rm -rf "$work/out-inproc" "$work/out-gs"
     "$build/bench/bench_compress" "$work/in" "$work/out-inproc" "$level" | tee "$work/inproc.txt"
     threads=$(sed -n 's/.*threads=\([0-9]*\).*/\1/p' "$work/inproc.txt")
     sed -n 's/^wall_s=//p' "$work/inproc.txt" >>"$work/inproc-walls"
+    sed -n 's/^cpu_s=\([0-9.]*\).*/\1/p' "$work/inproc.txt" >>"$work/inproc-cpus"
 
     echo "== run $run: through the main window (bench_mainwindow)"
     rm -rf "$work/out-window"
@@ -57,10 +59,14 @@ while [ "$run" -le "$runs" ]; do
     echo "== run $run: gs command line, $threads at a time"
     mkdir -p "$work/out-gs"
     start=$(now)
-    # The switches of the program's level, one gs process per file.
-    (cd "$work/in" && ls ./*.pdf) | xargs -P "$threads" -I{} gs -sDEVICE=pdfwrite -dNOPAUSE -dQUIET -dBATCH \
-        "-dPDFSETTINGS=$preset" "-sOutputFile=$work/out-gs/{}" "$work/in/{}"
+    # The switches of the program's level, one gs process per file. The shell that runs them tells the CPU time of
+    # its children (fields 16 and 17 of its stat, in clock ticks) once they are done.
+    (cd "$work/in" && ls ./*.pdf) | sh -c 'xargs -P "$1" -I{} gs -sDEVICE=pdfwrite -dNOPAUSE -dQUIET -dBATCH \
+        "-dPDFSETTINGS=$2" "-sOutputFile=$3/out-gs/{}" "$3/in/{}"; cut -d" " -f16,17 /proc/$$/stat' sh \
+        "$threads" "$preset" "$work" >"$work/gs-ticks"
     end=$(now)
+    awk -v hz="$(getconf CLK_TCK)" '{ printf "%.3f\n", ($1 + $2) / hz }' "$work/gs-ticks" |
+        tee -a "$work/gs-cpus" | sed 's/^/cpu_s=/'
     echo "output_bytes=$(du -cb "$work"/out-gs/*.pdf | tail -n 1 | cut -f1)"
     echo "$start $end" | awk '{ printf "%.3f\n", $2 - $1 }' | tee -a "$work/gs-walls" | sed 's/^/wall_s=/'
     run=$((run + 1))
@@ -73,9 +79,12 @@ mkdir -p "$work/half"
 
 inproc=$(best <"$work/inproc-walls")
 cli=$(best <"$work/gs-walls")
+inproc_cpu=$(best <"$work/inproc-cpus")
+cli_cpu=$(best <"$work/gs-cpus")
 echo "== summary (best of $runs)"
 window=$(best <"$work/window-walls")
 echo "threads=$threads inproc_wall_s=$inproc gs_wall_s=$cli ratio=$(echo "$inproc $cli" | awk '{ printf "%.3f", $1 / $2 }')"
+echo "inproc_cpu_s=$inproc_cpu gs_cpu_s=$cli_cpu cpu_ratio=$(echo "$inproc_cpu $cli_cpu" | awk '{ printf "%.3f", $1 / $2 }')"
 echo "window_wall_s=$window window_to_inproc=$(echo "$window $inproc" | awk '{ printf "%.3f", $1 / $2 }')" \
     "worst_gui_gap_ms=$(sort -n "$work/window-gaps" | tail -n 1)"
 echo "peak_rss_kb half_set=$(sed -n 's/.* peak_rss_kb=//p' "$work/half.txt")" \
