@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <QThreadPool>
@@ -25,6 +26,18 @@ long peakRssKb(int who = RUSAGE_SELF)
     rusage usage{};
     getrusage(who, &usage);
     return usage.ru_maxrss;
+}
+
+int threadCount()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("Threads:"))
+            return line.mid(8).trimmed().toInt();
+    }
+    return 1;
 }
 
 double cpuSeconds(int who)
@@ -111,8 +124,10 @@ int main(int argc, char* argv[])
         app.exec();
     const double wallSeconds = wall.nsecsElapsed() / 1e9;
     // The pool's threads end, and with them their Ghostscript processes, whose time then counts as this program's
-    // children's.
+    // children's. A thread ends its process on its very way out, after the pool has let it go.
     QThreadPool::globalInstance()->waitForDone();
+    for (int i = 0; i < 1000 && threadCount() > 1; ++i)
+        QThread::msleep(10);
 
     std::printf("files=%d listed=%d failed=%d threads=%d level=%d\n", started, int(paths.size()), failed, threads,
                 setting.level);
