@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "CustomWindowFrame.h"
+#include "GSCompressor.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -23,9 +24,17 @@ void loadStyleSheet(const QString& path)
 
 bool quitOnTerminationSignals()
 {
+    // Each request comes here on its own, however close behind the one before it: two that the event loop reads at
+    // once are two requests, and the second must not be taken for a first that only ends the loop again.
     return platform::catchTerminationSignals(qApp, [](const QString& signalName) {
-        qDebug().noquote() << signalName << "received: the program ends as if its window were closed";
-        g_terminationRequested = true;
+        if (!g_terminationRequested) {
+            qDebug().noquote() << signalName << "received: the program ends as if its window were closed";
+            g_terminationRequested = true;
+        } else {
+            // Asked again: the running compressions are not waited for (nor those that would start after them).
+            qDebug().noquote() << QStringLiteral("%1 received again: %2 running compressions stopped")
+                                      .arg(signalName, QString::number(GSCompressor::stopAllRuns()));
+        }
         QCoreApplication::quit();
     });
 }

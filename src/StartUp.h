@@ -10,8 +10,9 @@ class QWidget;
 void loadStyleSheet(const QString& path);
 
 // Makes SIGTERM, SIGINT and SIGHUP end the program as closing its window does: the event loop returns, and the main
-// window's destructor drops the queued compressions and waits for the running ones. Call from main once the
-// application object exists. Returns false when the signals could not be caught; they then end the process at once.
+// window's destructor drops the queued compressions and waits for the running ones. Every request after the first,
+// even one that comes with it, stops the running compressions too. Call from main once the application object
+// exists. Returns false when the signals could not be caught; they then end the process at once.
 bool quitOnTerminationSignals();
 
 // Whether such a signal has come. One that comes before the event loop runs (during the update check at start-up)

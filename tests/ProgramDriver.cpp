@@ -38,11 +38,14 @@ bool runTool(QProcess& process, const QString& program, const QStringList& argum
 
 QString XSession::startServer(QProcess& server, const QSize& screenSize)
 {
-    // The server writes the number of the display it took to the given descriptor once it accepts clients.
+    // The server writes the number of the display it took to the given descriptor once it accepts clients. By
+    // default it starts over whenever its last client leaves, and refuses the clients that come meanwhile: a program
+    // started right after the one before it ended (with no xdotool call open) could not open its windows. With
+    // -noreset it keeps running as it is, the pointer where the last click left it.
     server.start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                   QStringLiteral("%1x%2x24").arg(screenSize.width()).arg(screenSize.height()),
-                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                  QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     QDeadlineTimer deadline(ToolLimitMs);
     QByteArray number;
     while (!number.endsWith('\n') && server.state() != QProcess::NotRunning && !deadline.hasExpired()) {
@@ -122,20 +125,37 @@ bool XSession::waitForFocus(const QString& title, int ms) const
         ms);
 }
 
+QStringList XSession::pointerMove(const QPoint& at, bool* ok) const
+{
+    // "mousemove --sync" waits for the pointer to move, which it never does when it is there already.
+    const QByteArray shell = xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}, ok);
+    QPoint now(-1, -1);
+    for (const QByteArray& line : shell.split('\n')) {
+        if (line.startsWith("X="))
+            now.setX(line.mid(2).toInt());
+        else if (line.startsWith("Y="))
+            now.setY(line.mid(2).toInt());
+    }
+    if (now == at)
+        return QStringList();
+    return {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())};
+}
+
 bool XSession::moveTo(const QPoint& at) const
 {
     bool ok = false;
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())},
-            &ok);
+    const QStringList move = pointerMove(at, &ok);
+    if (ok && !move.isEmpty())
+        xdotool(move, &ok);
     return ok;
 }
 
 bool XSession::click(const QPoint& at) const
 {
     bool ok = false;
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y()),
-             QStringLiteral("click"), QStringLiteral("1")},
-            &ok);
+    const QStringList move = pointerMove(at, &ok);
+    if (ok)
+        xdotool(move + QStringList{QStringLiteral("click"), QStringLiteral("1")}, &ok);
     return ok;
 }
 

@@ -41,6 +41,8 @@ public:
     bool type(const QString& text) const;
 
 private:
+    // The xdotool arguments that bring the pointer to at and wait until it is there; none when it is there already.
+    QStringList pointerMove(const QPoint& at, bool* ok) const;
     QByteArray xdotool(const QStringList& arguments, bool* ok = nullptr) const;
 
     QString displayName;
