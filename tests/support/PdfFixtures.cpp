@@ -162,6 +162,12 @@ bool writeImageHeavy(const QString& path, int pages, double pictureInches, int s
 bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QString& userPassword,
                     const QString& ownerPassword)
 {
+    return writeEncrypted(source, target, cipher, userPassword.toUtf8(), ownerPassword.toUtf8());
+}
+
+bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QByteArray& userPassword,
+                    const QByteArray& ownerPassword)
+{
     try {
         QPDF pdf;
         pdf.processFile(QFile::encodeName(source).constData());

@@ -26,6 +26,9 @@ enum class Cipher
 // file that opens without a password but is restricted by its owner password.
 bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QString& userPassword,
                     const QString& ownerPassword);
+// The same with passwords of any bytes, such as the part of a longer one that a security handler reads.
+bool writeEncrypted(const QString& source, const QString& target, Cipher cipher, const QByteArray& userPassword,
+                    const QByteArray& ownerPassword);
 
 // A PDF header followed by nothing qpdf can rebuild a document from.
 bool writeDamaged(const QString& path);
