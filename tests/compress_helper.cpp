@@ -1,8 +1,8 @@
 // Compresses the files named after the output folder into that folder, all at once on the global thread pool, as
 // the program's compress button does. Run by tst_interruptedrun, which may kill it at any moment.
-// Usage: compress_helper [--stop-first] [--address-space=MIB] OUTPUT_DIR INPUT...
+// Usage: compress_helper [--stop-first] [--address-space=MIB[,hard]] OUTPUT_DIR INPUT...
 //   --stop-first       stops all runs first, as the program does on its way out
-//   --address-space    runs under a soft address-space limit (hard limit unchanged), on one pool thread
+//   --address-space    runs under a soft address-space limit (and as hard a one with ",hard"), on one pool thread
 #include "CompressFunction.h"
 #include "GSCompressor.h"
 
@@ -32,7 +32,10 @@ int main(int argc, char* argv[])
         mallopt(M_ARENA_MAX, 1);
         struct rlimit limit = {};
         getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = std::strtoull(argv[1] + 16, nullptr, 10) * 1024 * 1024;
+        char* end = nullptr;
+        limit.rlim_cur = std::strtoull(argv[1] + 16, &end, 10) * 1024 * 1024;
+        if (std::strcmp(end, ",hard") == 0)
+            limit.rlim_max = limit.rlim_cur;
         setrlimit(RLIMIT_AS, &limit);
         threads = 1;
     }
