@@ -10,9 +10,6 @@
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFWriter.hh>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -25,7 +22,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -47,10 +43,6 @@ enum ExitCode
 };
 
 constexpr char PasswordArgument[] = "-sPDFPassword=";
-// PDF's security handlers read no more of a password than this (AES-256; the older ones 32 bytes). Ghostscript 10.0
-// crashes on longer ones, or on one whose last character this cuts, so such a file is decrypted by qpdf, which
-// unlocked it in the list, and Ghostscript is handed the copy.
-constexpr std::size_t MaxPasswordBytes = 127;
 // Ghostscript reads the input as a PDF whatever its first bytes say: given a file name, it guesses the kind of the
 // file from them and runs a file that begins "%!PS" as a program, even when a whole PDF follows, which is what
 // qpdf, the list and every viewer show of it.
@@ -175,8 +167,8 @@ Result runGhostscript(const Request& request)
 char g_scratchFolder[4096];
 int g_scratchFolderFd = -1;
 
-// Removes the scratch folder and ends the process as the signal would. Only system calls, as in any signal handler.
-void removeScratchFolderAndEnd(int signal)
+// Removes the scratch folder and all in it. Only system calls, as in a signal handler.
+void removeScratchFolder()
 {
     if (g_scratchFolderFd >= 0) {
         alignas(8) char entries[4096];
@@ -200,6 +192,12 @@ void removeScratchFolderAndEnd(int signal)
         }
         ::rmdir(g_scratchFolder);
     }
+}
+
+// Ends the process as the signal would, without its scratch folder.
+void removeScratchFolderAndEnd(int signal)
+{
+    removeScratchFolder();
     ::signal(signal, SIG_DFL);
     ::raise(signal);
     ::_exit(128 + signal);
@@ -343,30 +341,6 @@ int openAt(const std::string& path, int flags, int fd)
     return 0;
 }
 
-// Puts a decrypted copy of the input at InputFd: written into the scratch folder, which no one else may read and which
-// goes with the process however it ends, and removed from there as soon as it is open. Returns why it failed.
-std::string decryptInput(const std::string& password)
-{
-    const char* folder = std::getenv("TMPDIR");
-    if (!folder)
-        return "no scratch folder";
-    const std::string copy = std::string(folder) + "/decrypted.pdf";
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile("/dev/fd/4", password.c_str());
-        QPDFWriter writer(pdf, copy.c_str());
-        writer.setPreserveEncryption(false);
-        writer.write();
-    } catch (const std::exception& error) {
-        ::unlink(copy.c_str());
-        return error.what();
-    }
-    const int error = openAt(copy, O_RDONLY, InputFd);
-    ::unlink(copy.c_str());
-    return error == 0 ? std::string() : std::strerror(error);
-}
-
 // A run that Ghostscript is not given: says why, as Ghostscript would say it, with its code for it.
 Result refuse(const std::string& why, int code)
 {
@@ -392,25 +366,6 @@ Result serve(const Request& request, const std::string& memoryLimit)
     struct stat status = {};
     if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
         return refuse("Not a regular file: " + request.inputPath, gs_error_invalidfileaccess);
-    std::string password;
-    ghostscriptArguments(request.arguments, password);
-    if (password.size() > MaxPasswordBytes) {
-        const std::string why = decryptInput(password);
-        if (!why.empty())
-            return refuse("Cannot decrypt " + request.inputPath + ": " + why, gs_error_invalidfileaccess);
-        Request decrypted = request;
-        decrypted.arguments.erase(std::remove_if(decrypted.arguments.begin(), decrypted.arguments.end() - 1,
-                                                 [](const std::string& argument) {
-                                                     return argument.compare(0, sizeof PasswordArgument - 1,
-                                                                             PasswordArgument) == 0;
-                                                 }),
-                                  decrypted.arguments.end() - 1);
-        const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
-        if (outputError != 0)
-            return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError),
-                          gs_error_invalidfileaccess);
-        return runGhostscript(decrypted);
-    }
     // Emptied first: a run made again after its process ended keeps nothing of the first try.
     const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
     if (outputError != 0)
@@ -452,8 +407,11 @@ int main(int argc, char* argv[])
 {
     if (argc != 2)
         return BadArguments;
-    if (!endWithProgram(argv[1]))
+    if (!endWithProgram(argv[1])) {
+        // The program went while this process started: no one else will remove the folder.
+        removeScratchFolder();
         return ProgramGone;
+    }
     leaveNoCoreFile();
     goFirstWhenMemoryRunsOut();
     const std::string memoryLimit = liftMemoryLimits();
