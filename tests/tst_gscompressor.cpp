@@ -149,6 +149,14 @@ QByteArray statusField(pid_t pid, const QByteArray& field)
     return QByteArray();
 }
 
+// The scratch folder that a Ghostscript process was given as its TMPDIR.
+QString scratchFolderOf(pid_t pid)
+{
+    const QByteArray environment = procFile(pid, "environ");
+    const int at = environment.indexOf(QByteArrayLiteral("TMPDIR="));
+    return at < 0 ? QString() : QFile::decodeName(environment.mid(at + 7, environment.indexOf('\0', at) - at - 7));
+}
+
 } // namespace
 
 class TestGSCompressor : public QObject
@@ -571,6 +579,9 @@ void TestGSCompressor::oneProcessServesAThread_data()
     QTest::newRow("killed during a first run") << QStringList{"killed", "plain"} << QStringList{"-", "A"};
     QTest::newRow("another build") << QStringList{"other build", "plain"} << QStringList{"-", "A"};
     QTest::newRow("what the process is given") << QStringList{"plain", "look"} << QStringList{"A", "A"};
+    // As a cleaner of old temporary files may.
+    QTest::newRow("scratch folder removed while waiting")
+        << QStringList{"plain", "remove scratch", "plain"} << QStringList{"A", "A", "B"};
 }
 
 void TestGSCompressor::oneProcessServesAThread()
@@ -662,6 +673,10 @@ void TestGSCompressor::oneProcessServesAThread()
             QCOMPARE(done.code, servedBefore ? 0 : GSCompressor::ChildEndedCode);
             QCOMPARE(warnings().filter(QStringLiteral("compressed again in a fresh process")).size(),
                      servedBefore ? 1 : 0);
+        } else if (step == QLatin1String("remove scratch")) {
+            const QList<ChildProcesses::Process> processes = newProcesses(before);
+            QCOMPARE(processes.size(), 1);
+            QVERIFY(QDir(scratchFolderOf(processes.at(0).pid)).removeRecursively());
         } else if (step == QLatin1String("look")) {
             const QList<ChildProcesses::Process> processes = newProcesses(before);
             QCOMPARE(processes.size(), 1);
@@ -674,10 +689,7 @@ void TestGSCompressor::oneProcessServesAThread()
             QCOMPARE(statusField(pid, "SigBlk").toULongLong(nullptr, 16) & 0x7fffffffu, 0u);
             QCOMPARE(::getpgid(pid), pid);
             // A scratch folder of its own, which no one else may read.
-            const QByteArray environment = procFile(pid, "environ");
-            const int at = environment.indexOf(QByteArrayLiteral("TMPDIR="));
-            QVERIFY(at >= 0);
-            const QString scratch = QFile::decodeName(environment.mid(at + 7, environment.indexOf('\0', at) - at - 7));
+            const QString scratch = scratchFolderOf(pid);
             QCOMPARE(QFileInfo(scratch).dir().path(), temporary.path());
             QCOMPARE(QFileInfo(scratch).permissions() & 0x0077, QFileDevice::Permissions());
         } else {
