@@ -149,6 +149,32 @@ QByteArray statusField(pid_t pid, const QByteArray& field)
     return QByteArray();
 }
 
+// Ignores a signal while it lives, when asked to, as some programs that start others do.
+class IgnoredSignal
+{
+public:
+    IgnoredSignal(int signal, bool ignored) : m_signal(signal), m_ignored(ignored)
+    {
+        if (!m_ignored)
+            return;
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        m_ignored = ::sigaction(m_signal, &ignore, &m_previous) == 0;
+    }
+    ~IgnoredSignal()
+    {
+        if (m_ignored)
+            ::sigaction(m_signal, &m_previous, nullptr);
+    }
+
+private:
+    Q_DISABLE_COPY(IgnoredSignal)
+    const int m_signal;
+    bool m_ignored;
+    struct sigaction m_previous = {};
+};
+
 // The scratch folder that a Ghostscript process was given as its TMPDIR.
 QString scratchFolderOf(pid_t pid)
 {
@@ -612,17 +638,7 @@ void TestGSCompressor::oneProcessServesAThread()
     // A program may run with signals ignored (SIGPIPE, SIGHUP under nohup) or blocked on the thread that starts
     // Ghostscript: none of that reaches its process.
     const bool look = steps.contains(QStringLiteral("look"));
-    struct sigaction previousPipe = {};
-    if (look) {
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        QCOMPARE(::sigaction(SIGPIPE, &ignore, &previousPipe), 0);
-    }
-    const auto restorePipe = qScopeGuard([&] {
-        if (look)
-            ::sigaction(SIGPIPE, &previousPipe, nullptr);
-    });
+    const IgnoredSignal ignoredPipe(SIGPIPE, look);
     const auto compress = [&](const QString& input) {
         CompressResult done;
         pool.start([&] {
@@ -958,17 +974,7 @@ void TestGSCompressor::runThatDoesNotEnd()
         GSCompressor::setTimeLimit(std::chrono::seconds(limitSeconds), std::chrono::seconds(limitSecondsPerPage));
     const auto restoreLimit =
         qScopeGuard([] { GSCompressor::setTimeLimit(std::chrono::minutes(10), std::chrono::seconds(3)); });
-    struct sigaction previous = {};
-    if (childEndsIgnored) {
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        QCOMPARE(::sigaction(SIGCHLD, &ignore, &previous), 0);
-    }
-    const auto restoreChildEnds = qScopeGuard([&] {
-        if (childEndsIgnored)
-            ::sigaction(SIGCHLD, &previous, nullptr);
-    });
+    const IgnoredSignal ignoredChildEnds(SIGCHLD, childEndsIgnored);
     g_warnings.clear();
 
     const auto function = std::make_shared<CompressFunction>();

@@ -149,7 +149,7 @@ bool reportsError(const std::string& line)
 {
     // "   **** Error: Cannot find a 'startxref' anywhere in the file.", "... Unrecoverable error, exit code 1".
     return line.find("**** Error") != std::string::npos || line.find("Unrecoverable error") != std::string::npos ||
-           line.find("ERROR: ") != std::string::npos || reportsFailedWrite(line);
+           line.find("ERROR: ") != std::string::npos;
 }
 
 void FrameReader::feed(const char* data, std::size_t size)

@@ -349,15 +349,14 @@ private:
         removeFolder(m_scratchFolder);
         m_scratchFolder.clear();
     }
-    // Marks the process as running a run, or stops it at once after stopGhostscriptRuns. False when stopped.
-    bool enterRun()
+    // Marks the process as running a run, or stops it at once after stopGhostscriptRuns.
+    void enterRun()
     {
         const std::lock_guard<std::mutex> lock(g_processesMutex);
         m_entry.running = true;
         m_entry.stopped = g_stopping;
         if (g_stopping)
             m_child.kill();
-        return !g_stopping;
     }
     // Whether stopGhostscriptRuns ended the run. Call before the child is reaped.
     bool leaveRun()
