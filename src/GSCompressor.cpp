@@ -4,6 +4,7 @@
 #include "LogPosition.h"
 #include "PdfPageCount.h"
 #include "UniqueFileName.h"
+#include "platform/FileSystem.h"
 #include "platform/GhostscriptRun.h"
 
 #include <QDir>
@@ -142,19 +143,22 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
         LOG_WARNING("GSCompressor::compress") << "No output folder for" << inputPath;
         return gs_error_undefinedfilename;
     }
-    // Checked before anything is made in the output folder, so that a refused input leaves nothing there. A missing
-    // input is left to Ghostscript, whose message says what it looked for.
-    if (QFileInfo::exists(inputPath) && !isRegularFile(inputPath)) {
-        LOG_WARNING("GSCompressor::compress") << "Not a regular file:" << inputPath;
-        return gs_error_invalidfileaccess;
+    // Opened once, before anything is made in the output folder, so that a refused input leaves nothing there: qpdf
+    // counts the pages of this very file and Ghostscript reads it, whatever becomes of its name meanwhile.
+    QString error;
+    bool missing = false;
+    const platform::OpenFile input = platform::openRegularFile(inputPath, &error, &missing);
+    if (!input.isOpen()) {
+        LOG_WARNING("GSCompressor::compress") << "Cannot read" << inputPath << error;
+        return missing ? gs_error_undefinedfilename : gs_error_invalidfileaccess;
     }
     // The name the output would get now; it is chosen again once the output is whole, when others may have taken it.
     makeUniqueFileName(outputDir, m_outputFileName, 0);
 
     // Ghostscript writes into a hidden part file, which gets the output name only once it is whole: a run that is cut
     // short (the program killed, the computer off) leaves nothing under a name that the user takes for a result.
-    QString error;
-    const QString partPath = createPartFile(outputDir, inputName, &error);
+    platform::OpenFile part;
+    const QString partPath = createPartFile(outputDir, inputName, &error, &part);
     if (partPath.isEmpty()) {
         LOG_WARNING("GSCompressor::compress") << "Cannot write into" << outputDir << error;
         return gs_error_invalidfileaccess;
@@ -167,16 +171,16 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
 
     // Counted first: the output must have as many pages. The time limit grows with the page objects alone, for a page
     // named a thousand times in the page tree is no thousand pages of work.
-    const PdfPages input = isRegularFile(inputPath) ? pdfPages(inputPath, password) : PdfPages();
-    const qint64 inputPages = input.pages;
-    // Ghostscript reads and writes through descriptors that its process opened, whatever the files' names.
+    const PdfPages counted = pdfPages(input.descriptor(), inputPath, password);
+    const qint64 inputPages = counted.pages;
+    // Ghostscript reads and writes through descriptors that its process was handed, whatever the files' names.
     const QByteArrayList args = arguments(QLatin1String(platform::GhostscriptInputName),
                                           QLatin1String(platform::GhostscriptOutputName), password);
     LOG_DEBUG("GSCompressor::compress") << "Compress level :" << m_level;
     GhostscriptMessages messages(inputPath, password);
-    const platform::GhostscriptOutcome outcome = platform::runGhostscript(
-        args, QFileInfo(inputPath).absoluteFilePath(), QFileInfo(partPath).absoluteFilePath(),
-        timeLimitFor(input.distinctPages), [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
+    const platform::GhostscriptOutcome outcome =
+        platform::runGhostscript(args, input.descriptor(), part.descriptor(), timeLimitFor(counted.distinctPages),
+                                 [&messages](int stream, const QByteArray& text) { messages.take(stream, text); });
     messages.flush();
     if (!outcome.firstTry.isEmpty())
         LOG_WARNING("GSCompressor::compress")
@@ -210,7 +214,7 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     case platform::GhostscriptOutcome::End::TimedOut:
         LOG_WARNING("GSCompressor::compress")
             << qUtf8Printable(QStringLiteral("Ghostscript ran past its time limit of %1 on %2 and was stopped")
-                                  .arg(describeTimeLimit(input.distinctPages), inputPath));
+                                  .arg(describeTimeLimit(counted.distinctPages), inputPath));
         return TimeOutCode;
     case platform::GhostscriptOutcome::End::Signalled:
         LOG_WARNING("GSCompressor::compress") << qUtf8Printable(
@@ -227,9 +231,16 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
     }
     if (code != 0)
         return code;
+    // Ghostscript 10.0 prints "Couldn't initialise file" or "No pages will be processed" for a file that it cannot
+    // read, draws nothing, returns 0, and its pdfwrite device adds a blank page to an output without pages.
+    if (outcome.pagesDrawn == 0) {
+        LOG_WARNING("GSCompressor::compress") << qUtf8Printable(
+            QStringLiteral("Ghostscript could not read %1: it found no page in it that it could draw").arg(inputPath));
+        return BadOutputCode;
+    }
 
-    // Without repair: qpdf rebuilds a file cut short by a full disk and would find its pages all the same.
-    const qint64 outputPages = pdfPages(partPath, QString(), PdfRepair::Refused).pages;
+    // As written: qpdf rebuilds a file cut short by a full disk and would find its pages all the same.
+    const qint64 outputPages = pdfPages(part.descriptor(), partPath, QString(), PdfRepair::Refused).pages;
     if (inputPages <= 0 || outputPages != inputPages) {
         LOG_WARNING("GSCompressor::compress")
             << "Bad output:" << outputPages << "pages written for" << inputPages << "pages read";

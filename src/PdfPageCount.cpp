@@ -4,6 +4,10 @@
 
 #include <qpdf/QPDF.hh>
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
 #include <exception>
 #include <limits>
 #include <map>
@@ -54,17 +58,25 @@ Level level(QPDFObjectHandle& node)
     return entered;
 }
 
-// Resolves every object in the cross-reference table, so that a missing or cut object shows as a warning. The objects
-// stay cached, their stream data is not read.
-void readEveryObject(QPDF& document)
+// What a page draws: its contents, when it has any, are a stream or an array of streams.
+bool contentsResolve(QPDFObjectHandle& page)
 {
-    for (const auto& entry : document.getXRefTable()) {
-        const QPDFObjGen& id = entry.first;
-        document.getObjectByID(id.getObj(), id.getGen()).getTypeCode();
+    if (!page.hasKey("/Contents"))
+        return true;
+    QPDFObjectHandle contents = page.getKey("/Contents");
+    if (contents.isStream())
+        return true;
+    if (!contents.isArray())
+        return false;
+    for (int i = 0; i < contents.getArrayNItems(); ++i) {
+        if (!contents.getArrayItem(i).isStream())
+            return false;
     }
+    return true;
 }
 
-// strict refuses a page that is no dictionary, such as a reference to an object the file lacks.
+// strict refuses a page that is no dictionary, such as a reference to an object the file lacks, and one whose contents
+// are not where the file says.
 PdfPages walkPageTree(QPDF& document, bool strict)
 {
     // Walked by hand rather than with getAllPages, which copies every page that is referenced more than once: a small
@@ -76,7 +88,7 @@ PdfPages walkPageTree(QPDF& document, bool strict)
         std::set<QPDFObjGen> distinct;
         qint64 directPages = 0;
         const auto countPage = [&distinct, &directPages, strict](QPDFObjectHandle& page) {
-            if (strict && !page.isDictionary())
+            if (strict && (!page.isDictionary() || !contentsResolve(page)))
                 return false;
             // A page written into its parent's kids is a page of its own each time.
             if (page.isIndirect())
@@ -147,26 +159,54 @@ PdfPages pdfPages(QPDF& document)
     return walkPageTree(document, false);
 }
 
-PdfPages pdfPages(const QString& path, const QString& password, PdfRepair repair)
+namespace {
+
+// Opens the document through open (the file's own name or a descriptor) and counts its pages.
+template <typename Open> PdfPages countPages(const QString& password, PdfRepair repair, const Open& open)
 {
     try {
         QPDF document;
         document.setSuppressWarnings(true);
+        // A file we wrote must not need its cross-reference table rebuilt: qpdf would find the pages of a file cut
+        // short by a full disk all the same.
         if (repair == PdfRepair::Refused)
             document.setAttemptRecovery(false);
         const QByteArray utf8Password = password.toUtf8();
-        document.processFile(QFile::encodeName(path).constData(),
-                             password.isEmpty() ? nullptr : utf8Password.constData());
+        open(document, password.isEmpty() ? nullptr : utf8Password.constData());
         if (repair == PdfRepair::Allowed)
             return pdfPages(document);
-        readEveryObject(document);
         const PdfPages counted = walkPageTree(document, true);
-        // Quiet, but a warning is damage all the same: qpdf passes over what it cannot read.
+        // Objects are read as the walk needs them: a warning now is about the page tree or a page, and qpdf passes
+        // over what it cannot read of them.
         return document.anyWarnings() ? PdfPages() : counted;
     } catch (const std::exception&) {
         // QPDFExc for damage and wrong passwords, QPDFSystemError for files that cannot be read.
         return {};
     }
+}
+
+} // namespace
+
+PdfPages pdfPages(const QString& path, const QString& password, PdfRepair repair)
+{
+    return countPages(password, repair, [&path](QPDF& document, const char* utf8Password) {
+        document.processFile(QFile::encodeName(path).constData(), utf8Password);
+    });
+}
+
+PdfPages pdfPages(int descriptor, const QString& description, const QString& password, PdfRepair repair)
+{
+    // A copy of the descriptor for qpdf to close; qpdf seeks before every read, so the shared offset does not matter.
+    const int copy = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    FILE* file = copy < 0 ? nullptr : ::fdopen(copy, "rb");
+    if (!file) {
+        if (copy >= 0)
+            ::close(copy);
+        return {};
+    }
+    return countPages(password, repair, [&](QPDF& document, const char* utf8Password) {
+        document.processFile(QFile::encodeName(description).constData(), file, true, utf8Password);
+    });
 }
 
 qint64 pdfPageCount(const QString& path, const QString& password)

@@ -84,18 +84,23 @@ void makeUniqueFileName(QString dirPath, QString& fileName, int depth)
     fileName = candidate;
 }
 
-QString createPartFile(const QString& dirPath, const QString& fileName, QString* error)
+QString createPartFile(const QString& dirPath, const QString& fileName, QString* error, platform::OpenFile* file)
 {
     const QDir dir(dirPath);
+    QString reason;
     for (int i = 0; i < PartFileTries; ++i) {
         const QString path = dir.filePath(partFileName(fileName));
         // Exclusively: a file of that name, whoever made it, is never written into.
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        bool taken = false;
+        platform::OpenFile created = platform::createNewFile(path, &reason, &taken);
+        if (created.isOpen()) {
+            if (file)
+                *file = std::move(created);
             return path;
-        if (!isTaken(path)) {
+        }
+        if (!taken) {
             if (error)
-                *error = file.errorString();
+                *error = reason;
             return QString();
         }
     }

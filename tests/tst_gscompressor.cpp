@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using PdfFixtures::Cipher;
@@ -46,6 +47,9 @@ QByteArrayList commonCustom(const QByteArray& resolution, const QByteArray& mono
             "-dGrayImageResolution=" + resolution,
             "-dMonoImageResolution=" + monoResolution};
 }
+
+// What the stand-in for Ghostscript writes.
+QByteArray g_standInOutput;
 
 // Warnings logged while a test runs, from any thread.
 QStringList g_warnings;
@@ -88,7 +92,9 @@ public:
     bool becomesEmpty() const
     {
         return QTest::qWaitFor(
-            [this] { return QDir(m_path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); },
+            [this] {
+                return QDir(m_path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            },
             10000);
     }
 
@@ -175,12 +181,10 @@ private:
     struct sigaction m_previous = {};
 };
 
-// The scratch folder that a Ghostscript process was given as its TMPDIR.
+// The scratch folder that a Ghostscript process was given, as the descriptor it reaches it by.
 QString scratchFolderOf(pid_t pid)
 {
-    const QByteArray environment = procFile(pid, "environ");
-    const int at = environment.indexOf(QByteArrayLiteral("TMPDIR="));
-    return at < 0 ? QString() : QFile::decodeName(environment.mid(at + 7, environment.indexOf('\0', at) - at - 7));
+    return QFileInfo(QStringLiteral("/proc/%1/fd/6").arg(pid)).symLinkTarget();
 }
 
 } // namespace
@@ -207,6 +211,8 @@ private slots:
     void protectedFileWithPassword();
     void failedRunLeavesNoOutput_data();
     void failedRunLeavesNoOutput();
+    void outputIsCheckedAsWritten_data();
+    void outputIsCheckedAsWritten();
     void ghostscriptMessagesReachTheLog_data();
     void ghostscriptMessagesReachTheLog();
     void postScriptIsNeverRun();
@@ -373,10 +379,10 @@ void TestGSCompressor::protectedFileWithPassword_data()
     QTest::addColumn<int>("cipher");
     QTest::addColumn<QString>("openPassword");
     QTest::addColumn<QString>("password");
-    QTest::newRow("AES-256, open password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1")
-                                            << QStringLiteral("Öffnen 1");
-    QTest::newRow("AES-256, owner password") << int(Cipher::Aes256) << QStringLiteral("Öffnen 1")
-                                             << QStringLiteral("owner");
+    QTest::newRow("AES-256, open password")
+        << int(Cipher::Aes256) << QStringLiteral("Öffnen 1") << QStringLiteral("Öffnen 1");
+    QTest::newRow("AES-256, owner password")
+        << int(Cipher::Aes256) << QStringLiteral("Öffnen 1") << QStringLiteral("owner");
     QTest::newRow("RC4, open password") << int(Cipher::Rc4) << QStringLiteral("Öffnen 1") << QStringLiteral("Öffnen 1");
     // Ghostscript refuses arguments of 2048 bytes or more, and prints them.
     const QString longPassword = QString(700, QChar(0x5BC6));
@@ -416,20 +422,31 @@ void TestGSCompressor::failedRunLeavesNoOutput_data()
     QTest::addColumn<MakeFile>("make");
     // A sub-folder of the output folder that bears the output's name.
     QTest::addColumn<bool>("folderOfThatName");
+    // What the log must say of it; empty for anything.
+    QTest::addColumn<QString>("logged");
     QTest::newRow("missing input") << QStringLiteral("gone.pdf") << MakeFile([](const QString&) { return true; })
-                                   << false;
-    QTest::newRow("text named .pdf") << QStringLiteral("notes.pdf") << MakeFile(PdfFixtures::writeNotPdf) << false;
+                                   << false << QString();
+    QTest::newRow("text named .pdf") << QStringLiteral("notes.pdf") << MakeFile(PdfFixtures::writeNotPdf) << false
+                                     << QString();
     // Ghostscript runs it as an empty PostScript job and says it is done.
-    QTest::newRow("empty file") << QStringLiteral("empty.pdf") << MakeFile(PdfFixtures::writeEmpty) << false;
+    QTest::newRow("empty file") << QStringLiteral("empty.pdf") << MakeFile(PdfFixtures::writeEmpty) << false
+                                << QString();
     // Ghostscript says it is done, but writes one page of two.
     QTest::newRow("page object missing") << QStringLiteral("holes.pdf") << MakeFile(PdfFixtures::writeMissingPageObject)
-                                         << false;
+                                         << false << QString();
+    // Ghostscript cannot read them, says so in its text only, returns 0 and writes one blank page: one page, as qpdf
+    // counts them.
+    const QString unreadable = QStringLiteral("Ghostscript could not read ");
+    QTest::newRow("no header line") << QStringLiteral("cut.pdf") << MakeFile(PdfFixtures::writeWithoutHeaderLine)
+                                    << false << unreadable;
+    QTest::newRow("kids that are no pages")
+        << QStringLiteral("kids.pdf") << MakeFile(PdfFixtures::writeKidsThatAreNoPages) << false << unreadable;
     // A listed file swapped for a FIFO: Ghostscript waited for good, and a killed run left its files.
-    QTest::newRow("FIFO") << QStringLiteral("fifo.pdf") << MakeFile(PdfFixtures::makeFifo) << false;
+    QTest::newRow("FIFO") << QStringLiteral("fifo.pdf") << MakeFile(PdfFixtures::makeFifo) << false << QString();
     // The output is whole, but cannot get its name.
     QTest::newRow("folder bears the output name")
         << QStringLiteral("sub.pdf") << MakeFile([](const QString& path) { return PdfFixtures::writePlain(path, 2); })
-        << true;
+        << true << QString();
 }
 
 void TestGSCompressor::failedRunLeavesNoOutput()
@@ -437,6 +454,7 @@ void TestGSCompressor::failedRunLeavesNoOutput()
     QFETCH(QString, fileName);
     QFETCH(MakeFile, make);
     QFETCH(bool, folderOfThatName);
+    QFETCH(QString, logged);
     QTemporaryDir in;
     QTemporaryDir out;
     const QString input = in.filePath(fileName);
@@ -448,6 +466,7 @@ void TestGSCompressor::failedRunLeavesNoOutput()
     // A first run that succeeds, to see that a failure keeps its size.
     QCOMPARE(function->compress(m_plain, out.path(), QString()).code, 0);
     const qint64 goodSize = function->compressedSize();
+    g_warnings.clear();
 
     const std::optional<CompressResult> result =
         resultWithin(20000, [function, input, dir = out.path()] { return function->compress(input, dir, QString()); });
@@ -460,6 +479,51 @@ void TestGSCompressor::failedRunLeavesNoOutput()
     QCOMPARE(filesIn(out.path()), QStringList{QStringLiteral("plain.pdf")});
     if (folderOfThatName)
         QVERIFY(QDir(out.filePath(fileName)).isEmpty());
+    if (!logged.isEmpty())
+        QVERIFY2(!warnings().filter(logged).filter(input).isEmpty(), qPrintable(warnings().join(QLatin1Char('\n'))));
+}
+
+void TestGSCompressor::outputIsCheckedAsWritten_data()
+{
+    // What Ghostscript wrote, in a run that it reports as done with every code 0.
+    QTest::addColumn<MakeFile>("make");
+    QTest::addColumn<bool>("placed");
+    // qpdf warns of it once it reads it, but no page needs it.
+    QTest::newRow("an empty object that nothing references") << MakeFile(PdfFixtures::writeUnusedEmptyObject) << true;
+    // As on a full disk. qpdf would rebuild the cross-reference table and find the page.
+    QTest::newRow("cut short at its end")
+        << MakeFile([](const QString& path) { return PdfFixtures::writeTruncated(path, 1); }) << false;
+    QTest::newRow("a page's contents missing")
+        << MakeFile([](const QString& path) { return PdfFixtures::writeMissingObject(path, 1); }) << false;
+}
+
+void TestGSCompressor::outputIsCheckedAsWritten()
+{
+    QFETCH(MakeFile, make);
+    QFETCH(bool, placed);
+    QTemporaryDir in;
+    QTemporaryDir out;
+    const QString input = in.filePath(QStringLiteral("one page.pdf"));
+    const QString written = in.filePath(QStringLiteral("written.pdf"));
+    QVERIFY(PdfFixtures::writePlain(input, 1));
+    QVERIFY(make(written));
+    QFile file(written);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    g_standInOutput = file.readAll();
+    platform::setGhostscriptStandIn([](int output) {
+        platform::GhostscriptOutcome outcome;
+        outcome.end = platform::GhostscriptOutcome::End::Finished;
+        outcome.pagesDrawn = 1;
+        if (::write(output, g_standInOutput.constData(), g_standInOutput.size()) != g_standInOutput.size())
+            outcome.writeFailed = true;
+        return outcome;
+    });
+    const auto restore = qScopeGuard([] { platform::setGhostscriptStandIn(nullptr); });
+
+    CompressFunction function;
+    const CompressResult result = function.compress(input, out.path(), QString());
+    QCOMPARE(result.code == 0, placed);
+    QCOMPARE(filesIn(out.path()), placed ? QStringList{QStringLiteral("one page.pdf")} : QStringList());
 }
 
 void TestGSCompressor::ghostscriptMessagesReachTheLog_data()
@@ -473,8 +537,8 @@ void TestGSCompressor::ghostscriptMessagesReachTheLog_data()
     QTest::newRow("Ghostscript's own words") << QByteArray() << 0 << QString() << QStringLiteral("Ghostscript on ");
     QTest::newRow("one character a line, without end")
         << QByteArray("x\n").repeated(32 * 1024) << 64 << QString() << QStringLiteral("lines (");
-    QTest::newRow("a line that never ends") << QByteArray(64 * 1024, 'y') << 256 << QString()
-                                            << QString(1024, QLatin1Char('y'));
+    QTest::newRow("a line that never ends")
+        << QByteArray(64 * 1024, 'y') << 256 << QString() << QString(1024, QLatin1Char('y'));
     QTest::newRow("the password echoed") << QByteArray("Command too long: -sPDFPassword=Geheim 42\n") << 1
                                          << QStringLiteral("Geheim 42") << QStringLiteral("(password)");
 }
@@ -543,20 +607,24 @@ void TestGSCompressor::hostileEnvironment_data()
     // The size of a file system of its own for the output folder or the temporary folder; empty for none.
     QTest::addColumn<QByteArray>("outputSize");
     QTest::addColumn<QByteArray>("temporarySize");
-    // The temporary folder, when it is not a fresh one of the test's.
+    // The temporary folder, when it is not a fresh one of the test's, and the mode of a fresh one (0 as made).
     QTest::addColumn<QString>("temporary");
+    QTest::addColumn<int>("temporaryMode");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("output folder full") << QByteArray("4k") << QByteArray() << QString()
+    QTest::newRow("output folder full") << QByteArray("4k") << QByteArray() << QString() << 0
                                         << QStringLiteral("could not write all of its output");
-    QTest::newRow("temporary folder full") << QByteArray() << QByteArray("8k") << QString()
-                                           << QStringLiteral("Ghostscript on ");
-    QTest::newRow("temporary folder missing") << QByteArray() << QByteArray() << QStringLiteral("/nonexistent/tmp")
+    QTest::newRow("temporary folder full")
+        << QByteArray() << QByteArray("8k") << QString() << 0 << QStringLiteral("Ghostscript on ");
+    QTest::newRow("temporary folder missing") << QByteArray() << QByteArray() << QStringLiteral("/nonexistent/tmp") << 0
                                               << QStringLiteral("Cannot make a scratch folder for Ghostscript in "
                                                                 "/nonexistent/tmp");
     // Not even root may make a folder there.
-    QTest::newRow("temporary folder read-only") << QByteArray() << QByteArray() << QStringLiteral("/sys")
+    QTest::newRow("temporary folder read-only") << QByteArray() << QByteArray() << QStringLiteral("/sys") << 0
                                                 << QStringLiteral("Cannot make a scratch folder for Ghostscript in "
                                                                   "/sys");
+    // Another member of the group could swap the scratch folder for a link to a folder of the user's.
+    QTest::newRow("temporary folder the group may write to, without sticky bit")
+        << QByteArray() << QByteArray() << QString() << 0770 << QStringLiteral("others may write to it");
 }
 
 void TestGSCompressor::hostileEnvironment()
@@ -564,20 +632,26 @@ void TestGSCompressor::hostileEnvironment()
     QFETCH(QByteArray, outputSize);
     QFETCH(QByteArray, temporarySize);
     QFETCH(QString, temporary);
+    QFETCH(int, temporaryMode);
     QFETCH(QString, logged);
     QTemporaryDir out;
     QTemporaryDir scratch;
+    if (temporaryMode != 0)
+        QCOMPARE(::chmod(QFile::encodeName(scratch.path()).constData(), static_cast<mode_t>(temporaryMode)), 0);
     const SmallFileSystem outputSystem(out.path(), outputSize);
     const SmallFileSystem temporarySystem(scratch.path(), temporarySize);
-    if ((!outputSize.isEmpty() && !outputSystem.isMounted()) || (!temporarySize.isEmpty() && !temporarySystem.isMounted()))
+    if ((!outputSize.isEmpty() && !outputSystem.isMounted()) ||
+        (!temporarySize.isEmpty() && !temporarySystem.isMounted()))
         QSKIP("A small file system of the test's own needs root");
     const TemporaryFolder folder(temporary.isEmpty() ? scratch.path() : temporary);
     g_warnings.clear();
 
     const auto function = std::make_shared<CompressFunction>();
     // On a thread of its own, whose Ghostscript process starts in this temporary folder.
-    const std::optional<CompressResult> result = resultWithin(
-        RunLimitMs, [function, input = m_heavy, dir = out.path()] { return function->compress(input, dir, QString()); });
+    const std::optional<CompressResult> result =
+        resultWithin(RunLimitMs, [function, input = m_heavy, dir = out.path()] {
+            return function->compress(input, dir, QString());
+        });
     QVERIFY2(result, "the run did not end");
     QVERIFY2(result->code != 0, qPrintable(warnings().join(QLatin1Char('\n'))));
     QCOMPARE(filesIn(out.path()), QStringList());
@@ -590,7 +664,9 @@ void TestGSCompressor::oneProcessServesAThread_data()
 {
     // Steps on one pool thread: "plain" (succeeds), "bad" (Ghostscript fails on it), "crash" (Ghostscript crashes on
     // it), "killed" (its process is killed while it runs), "kill idle" (the thread's process is killed between runs),
-    // "other build" (the process answers as another build would), "look" (at the waiting process).
+    // "other build" (the process answers as another build would), "silent" (a process that never says a word), "look"
+    // (at the waiting process), "swap scratch" (another user puts a link to a folder of the user's in the place of the
+    // waiting process's scratch folder).
     QTest::addColumn<QStringList>("steps");
     // After each step, the processes that wait for the thread's next run: a letter each, "-" for none.
     QTest::addColumn<QStringList>("waiting");
@@ -608,6 +684,10 @@ void TestGSCompressor::oneProcessServesAThread_data()
     // As a cleaner of old temporary files may.
     QTest::newRow("scratch folder removed while waiting")
         << QStringList{"plain", "remove scratch", "plain"} << QStringList{"A", "A", "B"};
+    QTest::newRow("scratch folder swapped for a link while waiting")
+        << QStringList{"plain", "swap scratch", "plain"} << QStringList{"A", "A", "B"};
+    // It is sent nothing, and holds its file for seconds, not for the time limit.
+    QTest::newRow("a process that says nothing") << QStringList{"silent", "plain"} << QStringList{"-", "A"};
 }
 
 void TestGSCompressor::oneProcessServesAThread()
@@ -627,7 +707,14 @@ void TestGSCompressor::oneProcessServesAThread()
     const struct rlimit knownStack = {8 * 1024 * 1024, stack.rlim_max};
     QCOMPARE(::setrlimit(RLIMIT_STACK, &knownStack), 0);
     const auto restoreStack = qScopeGuard([&stack] { ::setrlimit(RLIMIT_STACK, &stack); });
-    const auto restoreBuild = qScopeGuard([] { platform::setGhostscriptBuildId(QByteArray()); });
+    const auto restoreBuild = qScopeGuard([] {
+        platform::setGhostscriptBuildId(QByteArray());
+        platform::setGhostscriptProgram(QByteArray());
+    });
+    // A folder of the user's, with a document in it.
+    QTemporaryDir mine;
+    const QString document = QDir(mine.path()).filePath(QStringLiteral("keep.pdf"));
+    QVERIFY(PdfFixtures::writePlain(document, 1));
     const QList<ChildProcesses::Process> before = ChildProcesses::ghostscriptChildren(::getpid());
     QThreadPool pool;
     pool.setMaxThreadCount(1);
@@ -689,6 +776,22 @@ void TestGSCompressor::oneProcessServesAThread()
             QCOMPARE(done.code, servedBefore ? 0 : GSCompressor::ChildEndedCode);
             QCOMPARE(warnings().filter(QStringLiteral("compressed again in a fresh process")).size(),
                      servedBefore ? 1 : 0);
+        } else if (step == QLatin1String("silent")) {
+            const QString silent = in.filePath(QStringLiteral("silent"));
+            QFile script(silent);
+            QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\nexec sleep 600\n") > 0);
+            script.close();
+            QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+            platform::setGhostscriptProgram(QFile::encodeName(silent));
+            QCOMPARE(compress(m_plain).code, GSCompressor::ChildEndedCode);
+            QVERIFY(!warnings().filter(QStringLiteral("Ghostscript's process did not start")).isEmpty());
+            platform::setGhostscriptProgram(QByteArray());
+        } else if (step == QLatin1String("swap scratch")) {
+            const QList<ChildProcesses::Process> processes = newProcesses(before);
+            QCOMPARE(processes.size(), 1);
+            const QString scratch = scratchFolderOf(processes.at(0).pid);
+            QVERIFY(QDir().rename(scratch, scratch + QStringLiteral(".moved")));
+            QVERIFY(QFile::link(mine.path(), scratch));
         } else if (step == QLatin1String("remove scratch")) {
             const QList<ChildProcesses::Process> processes = newProcesses(before);
             QCOMPARE(processes.size(), 1);
@@ -698,8 +801,9 @@ void TestGSCompressor::oneProcessServesAThread()
             QCOMPARE(processes.size(), 1);
             const pid_t pid = processes.at(0).pid;
             QCOMPARE(procFile(pid, "oom_score_adj").trimmed(), QByteArray("1000"));
-            QVERIFY2(procFile(pid, "limits").contains(QByteArrayLiteral("Max core file size        0                    0")),
-                     procFile(pid, "limits").constData());
+            QVERIFY2(
+                procFile(pid, "limits").contains(QByteArrayLiteral("Max core file size        0                    0")),
+                procFile(pid, "limits").constData());
             // The signals of the system, 1 to 31; the C library keeps the next two for itself.
             QCOMPARE(statusField(pid, "SigIgn").toULongLong(nullptr, 16) & 0x7fffffffu, 0u);
             QCOMPARE(statusField(pid, "SigBlk").toULongLong(nullptr, 16) & 0x7fffffffu, 0u);
@@ -728,6 +832,7 @@ void TestGSCompressor::oneProcessServesAThread()
         seen << (letters.isEmpty() ? QStringLiteral("-") : letters);
     }
     QCOMPARE(seen, waiting);
+    QVERIFY(QFileInfo::exists(document));
     // The process goes with its thread, and its scratch folder with it.
     pool.setExpiryTimeout(0);
     pool.clear();

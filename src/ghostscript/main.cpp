@@ -1,16 +1,17 @@
 // ZolvaneGhostscript: runs Zolvane's compressions through Ghostscript's C interface, in a process of its own.
 // Ghostscript crashes, loops or takes all memory on some files; here that ends this process and fails one file,
-// never the program. Started by the program as "ZolvaneGhostscript PROGRAM_PID" with the channel socket at descriptor
-// 3 (see GhostscriptChannel.h) and a scratch folder of its own as TMPDIR; the command line and the environment say
-// nothing of the files or their passwords, which come through the socket. It serves one run after another, each with
+// never the program. Started by the program as "ZolvaneGhostscript PROGRAM_PID SCRATCH_NAME" with the channel socket
+// at descriptor 3, its scratch folder at 6 and the temporary folder that holds it, where it bears SCRATCH_NAME, at 7
+// (see GhostscriptChannel.h); the command line and the environment say nothing of the files or their passwords, which
+// come through the socket, the files as descriptors. It serves one run after another, each with
 // a Ghostscript instance of its own, until the program closes the channel; the program keeps it only while its runs
 // end cleanly.
 #include "platform/linux/GhostscriptChannel.h"
+#include "platform/linux/ScratchFolder.h"
 
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -18,8 +19,6 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -154,6 +153,11 @@ Result runGhostscript(const Request& request)
             argv.push_back(&argument[0]);
         result.initCode = gsapi_init_with_args(instance, static_cast<int>(argv.size()), argv.data());
     }
+    // The pages that pdfwrite was given. Of a file that Ghostscript cannot read it is given none, says so in its text
+    // only, and writes a blank page of its own when it closes.
+    int pages = -1;
+    if (result.initCode == 0 && gsapi_get_param(instance, "PageCount", &pages, gs_spt_int) >= 0)
+        result.pagesDrawn = pages;
     // pdfwrite finishes the output file only when the instance exits.
     result.exitCode = gsapi_exit(instance);
     gsapi_delete_instance(instance);
@@ -163,41 +167,13 @@ Result runGhostscript(const Request& request)
     return result;
 }
 
-// The scratch folder, for the last moments of a process whose program is gone.
-char g_scratchFolder[4096];
-int g_scratchFolderFd = -1;
-
-// Removes the scratch folder and all in it. Only system calls, as in a signal handler.
-void removeScratchFolder()
-{
-    if (g_scratchFolderFd >= 0) {
-        alignas(8) char entries[4096];
-        for (;;) {
-            ::lseek(g_scratchFolderFd, 0, SEEK_SET);
-            const long size = ::syscall(SYS_getdents64, g_scratchFolderFd, entries, sizeof entries);
-            if (size <= 0)
-                break;
-            bool removed = false;
-            for (long at = 0; at < size;) {
-                // struct linux_dirent64: inode, offset, record length, type, name.
-                unsigned short length = 0;
-                std::memcpy(&length, entries + at + 16, sizeof length);
-                const char* name = entries + at + 19;
-                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-                    removed |= ::unlinkat(g_scratchFolderFd, name, 0) == 0;
-                at += length;
-            }
-            if (!removed)
-                break;
-        }
-        ::rmdir(g_scratchFolder);
-    }
-}
+// The name of the scratch folder in the temporary folder, for the last moments of a process whose program is gone.
+char g_scratchName[256];
 
 // Ends the process as the signal would, without its scratch folder.
 void removeScratchFolderAndEnd(int signal)
 {
-    removeScratchFolder();
+    ScratchFolder::remove(TemporaryFd, g_scratchName, ScratchFd);
     ::signal(signal, SIG_DFL);
     ::raise(signal);
     ::_exit(128 + signal);
@@ -212,15 +188,6 @@ bool endWithProgram(const char* programPid)
     const long pid = std::strtol(programPid, &end, 10);
     if (end == programPid || *end != '\0' || pid < 1)
         return false;
-    const char* folder = std::getenv("TMPDIR");
-    if (folder && std::strlen(folder) < sizeof g_scratchFolder) {
-        std::strcpy(g_scratchFolder, folder);
-        const int opened = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        // Above the numbers that a run's files take.
-        g_scratchFolderFd = opened < 0 ? -1 : ::fcntl(opened, F_DUPFD_CLOEXEC, OutputFd + 1);
-        if (opened >= 0)
-            ::close(opened);
-    }
     struct sigaction ending = {};
     ending.sa_handler = removeScratchFolderAndEnd;
     sigfillset(&ending.sa_mask);
@@ -285,13 +252,23 @@ void keepFreedMemory()
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
 }
 
+// The descriptors that came with the request being read.
+std::vector<int> g_received;
+
+void closeReceived()
+{
+    for (const int fd : g_received) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    g_received.clear();
+}
+
 bool readAll(char* buffer, std::size_t size, bool* nothing)
 {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t count = ::read(ChannelFd, buffer + done, size - done);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const long count = receive(ChannelFd, buffer + done, size - done, g_received);
         if (count <= 0) {
             *nothing = count == 0 && done == 0;
             return false;
@@ -308,8 +285,10 @@ enum class Next
     Broken,
 };
 
+// A request, with the input and the output at InputFd and OutputFd.
 Next readRequest(Request& request)
 {
+    closeReceived();
     char header[1 + sizeof(std::uint32_t)];
     bool closed = false;
     if (!readAll(header, sizeof header, &closed))
@@ -321,72 +300,37 @@ Next readRequest(Request& request)
     std::string payload(size, '\0');
     if (size > 0 && !readAll(&payload[0], size, &closed))
         return Next::Broken;
-    return decodeRequest(payload, request) ? Next::Run : Next::Broken;
-}
-
-// Opens path at descriptor fd. Returns 0, or the errno of the failure.
-int openAt(const std::string& path, int flags, int fd)
-{
-    const int opened = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (opened < 0)
-        return errno;
-    if (opened != fd) {
-        if (::dup2(opened, fd) < 0) {
-            const int error = errno;
-            ::close(opened);
-            return error;
-        }
-        ::close(opened);
+    if (!decodeRequest(payload, request) || g_received.size() != 2)
+        return Next::Broken;
+    // The kernel gave them the lowest free numbers, which may be the very ones they go to, in any order: both go
+    // above the process's own numbers first.
+    for (int& fd : g_received) {
+        const int lifted = fd < 0 ? -1 : ::fcntl(fd, F_DUPFD_CLOEXEC, TemporaryFd + 1);
+        if (fd >= 0)
+            ::close(fd);
+        fd = lifted;
     }
-    return 0;
-}
-
-// A run that Ghostscript is not given: says why, as Ghostscript would say it, with its code for it.
-Result refuse(const std::string& why, int code)
-{
-    const std::string line = why + "\n";
-    sendText(ErrorOutput, line.data(), line.size());
-    Result refused;
-    refused.initCode = code;
-    return refused;
+    const bool placed = g_received[0] >= 0 && g_received[1] >= 0 && ::dup2(g_received[0], InputFd) >= 0 &&
+                        ::dup2(g_received[1], OutputFd) >= 0;
+    closeReceived();
+    return placed ? Next::Run : Next::Broken;
 }
 
 Result serve(const Request& request, const std::string& memoryLimit)
 {
-    if (!memoryLimit.empty())
-        return refuse("Ghostscript does not run under a memory limit that cannot be lifted (" + memoryLimit +
-                          "): it would leave out pictures and report success",
-                      gs_error_VMerror);
-    // Without blocking: a FIFO put in the file's place would keep the open waiting for a writer.
-    const int inputError = openAt(request.inputPath, O_RDONLY | O_NONBLOCK, InputFd);
-    if (inputError != 0)
-        return refuse("Cannot open " + request.inputPath + ": " + std::strerror(inputError),
-                      inputError == ENOENT || inputError == ENOTDIR ? gs_error_undefinedfilename
-                                                                    : gs_error_invalidfileaccess);
-    struct stat status = {};
-    if (::fstat(InputFd, &status) != 0 || !S_ISREG(status.st_mode))
-        return refuse("Not a regular file: " + request.inputPath, gs_error_invalidfileaccess);
-    // Emptied first: a run made again after its process ended keeps nothing of the first try.
-    const int outputError = openAt(request.outputPath, O_WRONLY | O_TRUNC, OutputFd);
-    if (outputError != 0)
-        return refuse("Cannot open the output " + request.outputPath + ": " + std::strerror(outputError),
-                      gs_error_invalidfileaccess);
-    return runGhostscript(request);
-}
-
-// Ghostscript removes its scratch files when it ends a run well; whatever it left is removed before the next run.
-void emptyScratchFolder()
-{
-    const char* folder = std::getenv("TMPDIR");
-    DIR* entries = folder ? ::opendir(folder) : nullptr;
-    if (!entries)
-        return;
-    while (const dirent* entry = ::readdir(entries)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
-            ::unlinkat(::dirfd(entries), entry->d_name, 0) != 0)
-            ::unlinkat(::dirfd(entries), entry->d_name, AT_REMOVEDIR);
+    if (!memoryLimit.empty()) {
+        const std::string line = "Ghostscript does not run under a memory limit that cannot be lifted (" + memoryLimit +
+                                 "): it would leave out pictures and report success\n";
+        sendText(ErrorOutput, line.data(), line.size());
+        Result refused;
+        refused.initCode = gs_error_VMerror;
+        return refused;
     }
-    ::closedir(entries);
+    // Emptied first: a run made again after its process ended keeps nothing of the first try.
+    if (::ftruncate(OutputFd, 0) != 0) {
+        // Ghostscript opens the output anew, and empties it then.
+    }
+    return runGhostscript(request);
 }
 
 std::uint64_t residentBytes()
@@ -405,11 +349,12 @@ std::uint64_t residentBytes()
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2)
+    if (argc != 3 || std::strlen(argv[2]) >= sizeof g_scratchName)
         return BadArguments;
+    std::strcpy(g_scratchName, argv[2]);
     if (!endWithProgram(argv[1])) {
         // The program went while this process started: no one else will remove the folder.
-        removeScratchFolder();
+        ScratchFolder::remove(TemporaryFd, g_scratchName, ScratchFd);
         return ProgramGone;
     }
     leaveNoCoreFile();
@@ -432,7 +377,8 @@ int main(int argc, char* argv[])
         Result result = serve(request, memoryLimit);
         ::close(InputFd);
         ::close(OutputFd);
-        emptyScratchFolder();
+        // Ghostscript removes its scratch files when it ends a run well; whatever it left goes before the next run.
+        ScratchFolder::empty(ScratchFd);
         result.residentBytes = residentBytes();
         if (!sendAll(ChannelFd, encodeResult(result)))
             return ChannelLost;

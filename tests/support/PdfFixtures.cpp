@@ -298,7 +298,6 @@ bool writeMemoryHungryPicture(const QString& path)
                               });
 }
 
-
 bool writeRepeatedPage(const QString& path, int references)
 {
     QByteArray kids;
@@ -349,6 +348,28 @@ bool writeMissingObject(const QString& path, int pages)
 {
     // The contents of the first page.
     return writeBytes(path, objectsPdf(pageObjects(pages), 4));
+}
+
+bool writeWithoutHeaderLine(const QString& path)
+{
+    // The header line gives way to a comment line, and every offset after it is four bytes off.
+    return writeBytes(path, "%\xe2\xe3\xcf\xd3\n" + objectsPdf(pageObjects(1)).mid(9));
+}
+
+bool writeKidsThatAreNoPages(const QString& path)
+{
+    return writeObjects(path, {
+                                  QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>"),
+                                  QByteArrayLiteral("<< /Type /Pages /Kids [3 0 R] /Count 1 >>"),
+                                  QByteArrayLiteral("<< /Author (nobody) >>"),
+                              });
+}
+
+bool writeUnusedEmptyObject(const QString& path)
+{
+    std::vector<QByteArray> objects = pageObjects(1);
+    objects.emplace_back();
+    return writeObjects(path, objects);
 }
 
 bool makeLinkLoop(const QString& path)

@@ -69,6 +69,16 @@ bool writePostScriptWithPdf(const QString& path, const QString& markerPath);
 // One page whose picture Ghostscript must hold whole in memory to decode (about 100 MB).
 bool writeMemoryHungryPicture(const QString& path);
 
+// One page whose header line gave way to a comment line, and whose offsets all count it still: qpdf rebuilds the
+// cross-reference table and finds the page, Ghostscript 10.0 says that it cannot read the file and writes a blank page.
+bool writeWithoutHeaderLine(const QString& path);
+
+// A page tree whose only kid is a dictionary that is no page: one page to qpdf, none to Ghostscript.
+bool writeKidsThatAreNoPages(const QString& path);
+
+// One page, and an empty object that nothing references ("5 0 obj endobj"), as Ghostscript writes at times.
+bool writeUnusedEmptyObject(const QString& path);
+
 // Cannot be read even by root: a symbolic link to itself.
 bool makeLinkLoop(const QString& path);
 

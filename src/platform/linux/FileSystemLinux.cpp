@@ -5,9 +5,11 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace platform {
 
@@ -78,6 +80,64 @@ MoveResult takenOrFailed(int code, QString* error)
 }
 
 } // namespace
+
+OpenFile::OpenFile(OpenFile&& other) noexcept : m_descriptor(other.m_descriptor)
+{
+    other.m_descriptor = -1;
+}
+
+OpenFile& OpenFile::operator=(OpenFile&& other) noexcept
+{
+    std::swap(m_descriptor, other.m_descriptor);
+    return *this;
+}
+
+OpenFile::~OpenFile()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+OpenFile openRegularFile(const QString& path, QString* error, bool* missing)
+{
+    *missing = false;
+    int fd;
+    do {
+        // Without blocking: opening a FIFO for reading would wait for a writer.
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        *missing = errno == ENOENT || errno == ENOTDIR;
+        failWith(error, errno);
+        return OpenFile();
+    }
+    OpenFile file(fd);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0) {
+        failWith(error, errno);
+        return OpenFile();
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *error = QStringLiteral("not a regular file");
+        return OpenFile();
+    }
+    // Reading blocks as it always does; only the open was not to wait.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file;
+}
+
+OpenFile createNewFile(const QString& path, QString* error, bool* taken)
+{
+    int fd;
+    do {
+        // O_EXCL fails on a link too, dangling or not.
+        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    *taken = fd < 0 && errno == EEXIST;
+    if (fd < 0)
+        failWith(error, errno);
+    return OpenFile(fd);
+}
 
 bool flushToDisk(const QString& path, QString* error)
 {

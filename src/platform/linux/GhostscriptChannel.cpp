@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace GhostscriptChannel {
 
 const char BuildId[] = ZOLVANE_GHOSTSCRIPT_BUILD_ID;
+const char ScratchFolderName[] = "/proc/self/fd/6";
 
 namespace {
 
@@ -67,14 +69,70 @@ bool sendAll(int socket, const std::string& bytes)
     return true;
 }
 
+bool sendRequest(int socket, const std::string& request, int input, int output)
+{
+    if (request.empty())
+        return false;
+    // The descriptors ride on the first byte; the rest follows as any bytes do.
+    const int descriptors[2] = {input, output};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof descriptors)] = {};
+    iovec data = {const_cast<char*>(request.data()), request.size()};
+    msghdr message = {};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof descriptors);
+    std::memcpy(CMSG_DATA(header), descriptors, sizeof descriptors);
+    ssize_t sent;
+    do {
+        sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    if (sent <= 0)
+        return false;
+    return sendAll(socket, request.substr(static_cast<std::size_t>(sent)));
+}
+
+long receive(int socket, char* buffer, std::size_t size, std::vector<int>& received)
+{
+    // Room for more than the two that belong to a request, so that extra ones are not lost unseen but closed.
+    alignas(cmsghdr) char control[CMSG_SPACE(8 * sizeof(int))];
+    iovec data = {buffer, size};
+    msghdr message = {};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t count;
+    do {
+        count = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    } while (count < 0 && errno == EINTR);
+    for (cmsghdr* header = count < 0 ? nullptr : CMSG_FIRSTHDR(&message); header;
+         header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
+            continue;
+        const std::size_t n = (header->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t i = 0; i < n; ++i) {
+            int fd;
+            std::memcpy(&fd, CMSG_DATA(header) + i * sizeof fd, sizeof fd);
+            received.push_back(fd);
+        }
+    }
+    // Descriptors that did not fit are closed by the kernel: the request they came with cannot be served.
+    if (count > 0 && (message.msg_flags & MSG_CTRUNC))
+        received.push_back(-1);
+    return count;
+}
+
 std::string encodeRequest(const Request& request)
 {
     std::string payload;
     appendNumber(payload, static_cast<std::uint32_t>(request.arguments.size()));
     for (const std::string& argument : request.arguments)
         appendString(payload, argument);
-    appendString(payload, request.inputPath);
-    appendString(payload, request.outputPath);
     std::string out(1, RequestFrame);
     appendNumber(out, static_cast<std::uint32_t>(payload.size()));
     return out + payload;
@@ -91,8 +149,7 @@ bool decodeRequest(const std::string& payload, Request& request)
         if (!takeString(payload, at, argument))
             return false;
     }
-    return takeString(payload, at, request.inputPath) && takeString(payload, at, request.outputPath) &&
-           at == payload.size();
+    return at == payload.size();
 }
 
 std::string encodeFrame(FrameType type, const char* data, std::size_t size)
@@ -112,6 +169,7 @@ std::string encodeResult(const Result& result)
     appendNumber(payload, static_cast<std::uint32_t>(result.initCode));
     appendNumber(payload, static_cast<std::uint32_t>(result.exitCode));
     appendNumber(payload, (result.writeFailed ? 1 : 0) | (result.errorReported ? 2 : 0));
+    appendNumber(payload, static_cast<std::uint32_t>(result.pagesDrawn));
     appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes));
     appendNumber(payload, static_cast<std::uint32_t>(result.residentBytes >> 32));
     return encodeFrame(ResultFrame, payload.data(), payload.size());
@@ -120,7 +178,7 @@ std::string encodeResult(const Result& result)
 bool decodeResult(const std::string& payload, Result& result)
 {
     std::size_t at = 0;
-    std::uint32_t values[6] = {};
+    std::uint32_t values[7] = {};
     for (std::uint32_t& value : values) {
         if (!takeNumber(payload, at, value))
             return false;
@@ -132,7 +190,8 @@ bool decodeResult(const std::string& payload, Result& result)
     result.exitCode = static_cast<std::int32_t>(values[2]);
     result.writeFailed = (values[3] & 1) != 0;
     result.errorReported = (values[3] & 2) != 0;
-    result.residentBytes = values[4] | static_cast<std::uint64_t>(values[5]) << 32;
+    result.pagesDrawn = static_cast<std::int32_t>(values[4]);
+    result.residentBytes = values[5] | static_cast<std::uint64_t>(values[6]) << 32;
     return true;
 }
 

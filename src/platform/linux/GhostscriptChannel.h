@@ -11,11 +11,17 @@
 // the process links Ghostscript and nothing of Qt.
 namespace GhostscriptChannel {
 
-// Descriptors of the process: the socket, and during a run the input and output that it opens itself so that
-// Ghostscript can be given names it always takes, "/dev/fd/4" and "/dev/fd/5", whatever the user's names are.
+// Descriptors of the process: the socket; during a run the input and output, which the program opened and sends with
+// the request, so that Ghostscript can be given names it always takes, "/dev/fd/4" and "/dev/fd/5", whatever the
+// user's names are, and reads and writes the very files that the program checks; and, for as long as it lives, its
+// scratch folder and the temporary folder that holds it. Ghostscript reaches the scratch folder as "/proc/self/fd/6":
+// no name that someone else could put another folder or a link under.
 constexpr int ChannelFd = 3;
 constexpr int InputFd = 4;
 constexpr int OutputFd = 5;
+constexpr int ScratchFd = 6;
+constexpr int TemporaryFd = 7;
+extern const char ScratchFolderName[];
 
 // The build that the program and its Ghostscript process both come from; a process of another build (the program's
 // folder replaced by an upgrade while it runs) is never asked to run anything.
@@ -24,16 +30,15 @@ extern const char BuildId[];
 struct Request
 {
     // The whole Ghostscript command line; its last argument is the input. A "-sPDFPassword=" argument among them is
-    // handed to Ghostscript as a parameter, never as an argument.
+    // handed to Ghostscript as a parameter, never as an argument. The input and the output come with the request
+    // as descriptors.
     std::vector<std::string> arguments;
-    // The files behind InputFd and OutputFd.
-    std::string inputPath;
-    std::string outputPath;
 };
 
 // What the Ghostscript calls returned, in the order they were made (a failed gsapi_new_instance leaves the others
 // 0); whether Ghostscript said that it could not write its output or its scratch files, or reported an error in the
-// file, both of which it tells in its text only; and how much memory the process holds after the run.
+// file, both of which it tells in its text only; how many pages it drew; and how much memory the process holds after
+// the run.
 struct Result
 {
     std::int32_t newInstanceCode = 0;
@@ -41,6 +46,8 @@ struct Result
     std::int32_t exitCode = 0;
     bool writeFailed = false;
     bool errorReported = false;
+    // -1 when Ghostscript did not tell.
+    std::int32_t pagesDrawn = -1;
     std::uint64_t residentBytes = 0;
 };
 
@@ -62,6 +69,13 @@ constexpr std::size_t MaxRequest = 4 * 1024 * 1024;
 
 // Writes all of bytes into the stream socket, without SIGPIPE should the other end be gone. False when it is.
 bool sendAll(int socket, const std::string& bytes);
+
+// Writes a request frame, whole, into the stream socket with the input and the output descriptors. False when the
+// other end is gone.
+bool sendRequest(int socket, const std::string& request, int input, int output);
+// Reads up to size bytes of the stream socket, as recv does; descriptors that come with them are added to received
+// (close-on-exec).
+long receive(int socket, char* buffer, std::size_t size, std::vector<int>& received);
 
 // A request frame, whole.
 std::string encodeRequest(const Request& request);

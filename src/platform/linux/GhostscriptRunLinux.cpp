@@ -1,11 +1,11 @@
 #include "platform/GhostscriptRun.h"
 
 #include "platform/linux/GhostscriptChannel.h"
+#include "platform/linux/ScratchFolder.h"
 
 #include <QFile>
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -19,10 +19,12 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,10 +46,10 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The child program lies next to the running program.
-const QByteArray& childProgram()
+// The child program lies next to the running program; tests may put another in its place.
+QByteArray& childProgram()
 {
-    static const QByteArray path = [] {
+    static QByteArray path = [] {
         char buffer[PATH_MAX];
         const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
         QByteArray folder = length > 0 ? QByteArray(buffer, static_cast<int>(length)) : QByteArray();
@@ -90,7 +92,7 @@ public:
     }
     ~Child() { end(); }
 
-    static Child start(const QByteArray& scratchFolder, QString* error);
+    static Child start(int temporaryFolder, int scratchFolder, const QByteArray& scratchName, QString* error);
 
     bool isValid() const { return m_pid > 0; }
     int pidfd() const { return m_pidfd; }
@@ -162,7 +164,7 @@ private:
     int m_channel = -1;
 };
 
-Child Child::start(const QByteArray& scratchFolder, QString* error)
+Child Child::start(int temporaryFolder, int scratchFolder, const QByteArray& scratchName, QString* error)
 {
     watchChildrenEnding();
     Child child;
@@ -171,11 +173,25 @@ Child Child::start(const QByteArray& scratchFolder, QString* error)
         *error = QStringLiteral("Cannot make a channel to Ghostscript: %1").arg(systemError(errno));
         return child;
     }
-    // Above the child's own numbers, so that dup2 really makes a copy (one without close-on-exec) at ChannelFd.
-    const int childEnd = ::fcntl(sockets[1], F_DUPFD_CLOEXEC, OutputFd + 1);
+    // What the child gets, copied above its own numbers first, so that each dup2 below really makes a copy (one
+    // without close-on-exec) and none overwrites another's source.
+    const int given[] = {sockets[1], scratchFolder, temporaryFolder};
+    const int at[] = {ChannelFd, ScratchFd, TemporaryFd};
+    int copies[3] = {-1, -1, -1};
+    bool copied = true;
+    for (int i = 0; i < 3; ++i)
+        copied = copied && (copies[i] = ::fcntl(given[i], F_DUPFD_CLOEXEC, TemporaryFd + 1)) >= 0;
+    const int copyError = errno;
     ::close(sockets[1]);
-    if (childEnd < 0) {
-        *error = QStringLiteral("Cannot make a channel to Ghostscript: %1").arg(systemError(errno));
+    const auto closeCopies = [&copies] {
+        for (const int copy : copies) {
+            if (copy >= 0)
+                ::close(copy);
+        }
+    };
+    if (!copied) {
+        *error = QStringLiteral("Cannot make a channel to Ghostscript: %1").arg(systemError(copyError));
+        closeCopies();
         ::close(sockets[0]);
         return child;
     }
@@ -185,8 +201,9 @@ Child Child::start(const QByteArray& scratchFolder, QString* error)
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, childEnd, ChannelFd);
-    posix_spawn_file_actions_addclosefrom_np(&actions, ChannelFd + 1);
+    for (int i = 0; i < 3; ++i)
+        posix_spawn_file_actions_adddup2(&actions, copies[i], at[i]);
+    posix_spawn_file_actions_addclosefrom_np(&actions, TemporaryFd + 1);
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -202,13 +219,14 @@ Child Child::start(const QByteArray& scratchFolder, QString* error)
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     // The program's environment, with the scratch folder in place of the temporary folder: Ghostscript writes its
-    // scratch files there, and its safe mode lets a run read and write there.
+    // scratch files there, and its safe mode lets a run read and write there. It is reached through the child's
+    // descriptor, never by a name.
     std::vector<QByteArray> variables;
     for (char** variable = environ; *variable; ++variable) {
         if (std::strncmp(*variable, "TMPDIR=", 7) != 0)
             variables.emplace_back(*variable);
     }
-    variables.push_back("TMPDIR=" + scratchFolder);
+    variables.push_back(QByteArray("TMPDIR=") + ScratchFolderName);
     std::vector<char*> environment;
     for (QByteArray& variable : variables)
         environment.push_back(variable.data());
@@ -216,12 +234,13 @@ Child Child::start(const QByteArray& scratchFolder, QString* error)
 
     QByteArray program = childProgram();
     QByteArray parent = QByteArray::number(::getpid());
-    char* argv[] = {program.data(), parent.data(), nullptr};
+    QByteArray name = scratchName;
+    char* argv[] = {program.data(), parent.data(), name.data(), nullptr};
     pid_t pid = -1;
     const int started = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environment.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    ::close(childEnd);
+    closeCopies();
     if (started != 0) {
         *error = QStringLiteral("Cannot start %1: %2").arg(QFile::decodeName(program), systemError(started));
         ::close(sockets[0]);
@@ -247,12 +266,123 @@ Child Child::start(const QByteArray& scratchFolder, QString* error)
 // in a process (fragmented memory, a library's caches) must not pile up.
 constexpr int MaxRunsPerProcess = 100;
 constexpr std::uint64_t MaxResidentBytes = 256 * 1024 * 1024;
+// How long a new process may take to say which build it belongs to: loading Ghostscript takes a fraction of a second.
+// Nothing is sent to a process before it has said so.
+constexpr std::chrono::seconds GreetingLimit(10);
 
-// Every process that lives, for stopGhostscriptRuns and for the program's end.
+// The scratch folder of one process: made in the temporary folder, and from then on reached only through descriptors,
+// so that no one who can write to the temporary folder can put another folder, or a link to one, in its place.
+class Scratch
+{
+public:
+    Scratch() = default;
+    ~Scratch() { remove(); }
+
+    bool make(QString* error);
+    // Whether it is still the folder that was made, where it was made, and still the process's alone.
+    bool isIntact() const;
+    // Removes it with all in it, and closes it.
+    void remove();
+
+    int temporaryFolder() const { return m_temporary; }
+    int folder() const { return m_folder; }
+    const QByteArray& name() const { return m_name; }
+
+private:
+    Q_DISABLE_COPY(Scratch)
+
+    int m_temporary = -1;
+    int m_folder = -1;
+    QByteArray m_name;
+};
+
+QString unsafeFolderReason(const struct stat& folder)
+{
+    if (!S_ISDIR(folder.st_mode))
+        return QStringLiteral("it is not a folder");
+    // As ssh and tmux refuse theirs: whoever may rename what is in it could swap the scratch folder for another.
+    if ((folder.st_mode & (S_IWGRP | S_IWOTH)) && !(folder.st_mode & S_ISVTX))
+        return QStringLiteral("others may write to it and it has no sticky bit, so another user could put a folder "
+                              "of theirs in place of Ghostscript's");
+    if (folder.st_uid != 0 && folder.st_uid != ::geteuid())
+        return QStringLiteral("it belongs to another user");
+    return QString();
+}
+
+bool Scratch::make(QString* error)
+{
+    remove();
+    const QString temporary = ghostscriptTemporaryFolder();
+    const auto fail = [&](const QString& why) {
+        *error = QStringLiteral("Cannot make a scratch folder for Ghostscript in %1: %2").arg(temporary, why);
+        remove();
+        return false;
+    };
+    m_temporary = ::open(QFile::encodeName(temporary).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_temporary < 0)
+        return fail(systemError(errno));
+    struct stat status = {};
+    if (::fstat(m_temporary, &status) != 0)
+        return fail(systemError(errno));
+    const QString unsafe = unsafeFolderReason(status);
+    if (!unsafe.isEmpty())
+        return fail(unsafe);
+
+    static thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::gettid()));
+    constexpr int Tries = 100;
+    for (int i = 0; i < Tries && m_folder < 0; ++i) {
+        static const char Characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray name = "zolvane-gs-";
+        for (int c = 0; c < 6; ++c)
+            name += Characters[std::uniform_int_distribution<int>(0, sizeof Characters - 2)(random)];
+        if (::mkdirat(m_temporary, name.constData(), 0700) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return fail(systemError(errno));
+        }
+        m_name = name;
+        m_folder = ::openat(m_temporary, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (m_folder < 0)
+            return fail(systemError(errno));
+    }
+    if (m_folder < 0)
+        return fail(QStringLiteral("no free name"));
+    // A umask that takes the owner's rights away would leave Ghostscript no room.
+    if (::fchmod(m_folder, 0700) != 0 || !isIntact())
+        return fail(QStringLiteral("it did not become the program's own"));
+    return true;
+}
+
+bool Scratch::isIntact() const
+{
+    struct stat opened = {};
+    struct stat named = {};
+    // Removed (a cleaner of old temporary files), replaced, or opened up to others meanwhile: no longer the one made.
+    return m_folder >= 0 && ::fstat(m_folder, &opened) == 0 && S_ISDIR(opened.st_mode) && opened.st_nlink > 0 &&
+           opened.st_uid == ::geteuid() && (opened.st_mode & 07777) == 0700 &&
+           ::fstatat(m_temporary, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+}
+
+void Scratch::remove()
+{
+    if (m_folder >= 0)
+        ScratchFolder::remove(m_temporary, m_name.constData(), m_folder);
+    for (int* fd : {&m_folder, &m_temporary}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    m_name.clear();
+}
+
+// Every process that lives, for stopGhostscriptRuns and for the program's end. Its owner changes child and closes the
+// scratch folder's descriptors only under g_processesMutex, so that no one uses them after they are closed, when
+// their numbers may name other files.
 struct Registered
 {
     const Child* child;
-    QByteArray scratchFolder;
+    const Scratch* scratch;
     bool running;
     bool stopped;
 };
@@ -261,20 +391,6 @@ std::vector<Registered*> g_processes;
 // Set by stopGhostscriptRuns: a run that starts afterwards (its task was past the queue but had not reached
 // Ghostscript yet) is stopped as well.
 bool g_stopping = false;
-
-// A folder and all in it, without following links.
-void removeFolder(const QByteArray& folder)
-{
-    if (folder.isEmpty())
-        return;
-    ::nftw(
-        folder.constData(),
-        [](const char* path, const struct stat*, int, FTW*) {
-            ::remove(path);
-            return 0;
-        },
-        16, FTW_DEPTH | FTW_PHYS);
-}
 
 // The pool's idle threads, and with them their processes, are still there when the program ends: the kernel ends
 // the processes, and their scratch folders go here.
@@ -289,7 +405,8 @@ struct ScratchFoldersAtExit
                 process->child->kill();
                 process->child->waitForEnd(1000);
             }
-            removeFolder(process->scratchFolder);
+            ScratchFolder::remove(process->scratch->temporaryFolder(), process->scratch->name().constData(),
+                                  process->scratch->folder());
         }
     }
 } g_scratchFoldersAtExit;
@@ -313,15 +430,13 @@ int pollTimeout(Clock::time_point deadline)
 class GhostscriptProcess
 {
 public:
-    GhostscriptProcess() : m_entry{&m_child, {}, false, false} {}
+    GhostscriptProcess() : m_entry{&m_child, &m_scratch, false, false} {}
     ~GhostscriptProcess() { end(); }
 
     // One try of a run. processFault is set when the process ended or broke its channel during the run, through no
     // time limit and no stop.
-    GhostscriptOutcome run(const std::string& request, std::chrono::milliseconds timeLimit,
+    GhostscriptOutcome run(const std::string& request, int input, int output, std::chrono::milliseconds timeLimit,
                            const GhostscriptText& onText, bool* processFault);
-
-    int runsServed() const { return m_runs; }
 
     // Ends the process, whatever it is doing, and removes its scratch folder. The process stays on the list until its
     // folder is gone, so that a program that ends meanwhile removes the folder itself.
@@ -332,23 +447,24 @@ public:
             m_entry.child = nullptr;
         }
         m_child.end();
-        removeScratchFolder();
-        if (m_registered) {
-            const std::lock_guard<std::mutex> lock(g_processesMutex);
-            g_processes.erase(std::remove(g_processes.begin(), g_processes.end(), &m_entry), g_processes.end());
-            m_registered = false;
+        if (!m_registered) {
+            m_scratch.remove();
+            return;
         }
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        m_scratch.remove();
+        g_processes.erase(std::remove(g_processes.begin(), g_processes.end(), &m_entry), g_processes.end());
+        m_registered = false;
     }
 
 private:
     Q_DISABLE_COPY(GhostscriptProcess)
 
-    bool start(QString* error);
-    void removeScratchFolder()
-    {
-        removeFolder(m_scratchFolder);
-        m_scratchFolder.clear();
-    }
+    // Starts a fresh process and waits until it has said which build it belongs to. On failure, outcome tells why.
+    bool start(GhostscriptOutcome& outcome);
+    bool awaitGreeting(GhostscriptOutcome& outcome);
+    // How the process ended without an answer, once it has; empty when that was no fault of the process's.
+    QString describeEnd(int status) const;
     // Marks the process as running a run, or stops it at once after stopGhostscriptRuns.
     void enterRun()
     {
@@ -367,46 +483,118 @@ private:
     }
 
     Child m_child;
-    QByteArray m_scratchFolder;
+    Scratch m_scratch;
     FrameReader m_reader;
     Registered m_entry;
     bool m_registered = false;
-    bool m_greeted = false;
     int m_runs = 0;
 };
 
-bool GhostscriptProcess::start(QString* error)
+bool GhostscriptProcess::start(GhostscriptOutcome& outcome)
 {
     end();
     m_reader = FrameReader();
-    m_greeted = false;
     m_runs = 0;
-    const QString temporary = ghostscriptTemporaryFolder();
-    QByteArray folder = QFile::encodeName(temporary) + "/zolvane-gs-XXXXXX";
-    if (!::mkdtemp(folder.data())) {
-        *error = QStringLiteral("Cannot make a scratch folder for Ghostscript in %1: %2")
-                     .arg(temporary, systemError(errno));
+    if (!m_scratch.make(&outcome.error))
         return false;
-    }
-    m_scratchFolder = folder;
-    m_child = Child::start(m_scratchFolder, error);
+    m_child = Child::start(m_scratch.temporaryFolder(), m_scratch.folder(), m_scratch.name(), &outcome.error);
     if (!m_child.isValid()) {
-        removeScratchFolder();
+        m_scratch.remove();
         return false;
     }
-    const std::lock_guard<std::mutex> lock(g_processesMutex);
-    m_entry.child = &m_child;
-    m_entry.scratchFolder = m_scratchFolder;
-    g_processes.push_back(&m_entry);
-    m_registered = true;
-    // A stop that came while it started: it is not to run anything.
-    if (g_stopping)
-        m_child.kill();
-    return true;
+    {
+        const std::lock_guard<std::mutex> lock(g_processesMutex);
+        m_entry.child = &m_child;
+        g_processes.push_back(&m_entry);
+        m_registered = true;
+        // A stop that came while it started: it is not to run anything.
+        if (g_stopping)
+            m_child.kill();
+    }
+    if (awaitGreeting(outcome))
+        return true;
+    end();
+    return false;
 }
 
-GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chrono::milliseconds timeLimit,
-                                           const GhostscriptText& onText, bool* processFault)
+bool GhostscriptProcess::awaitGreeting(GhostscriptOutcome& outcome)
+{
+    const Clock::time_point deadline = Clock::now() + GreetingLimit;
+    FrameType type;
+    std::string payload;
+    bool channelOpen = true;
+    while (!m_reader.next(type, payload)) {
+        if (m_reader.broken())
+            break;
+        pollfd watched[2] = {{m_child.pidfd(), POLLIN, 0}, {m_child.channel(), POLLIN, 0}};
+        const int ready = ::poll(watched, channelOpen ? 2 : 1, pollTimeout(deadline));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0) {
+            outcome.error = QStringLiteral("Cannot wait for Ghostscript's process: %1").arg(systemError(errno));
+            return false;
+        }
+        if (ready == 0) {
+            outcome.error = QStringLiteral("Ghostscript's process did not start: it did not say within %1 s which "
+                                           "build of the program it belongs to")
+                                .arg(GreetingLimit.count());
+            return false;
+        }
+        if (channelOpen && (watched[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            char buffer[4096];
+            const ssize_t count = ::recv(m_child.channel(), buffer, sizeof buffer, MSG_DONTWAIT);
+            if (count > 0)
+                m_reader.feed(buffer, static_cast<std::size_t>(count));
+            else if (count == 0 || (errno != EAGAIN && errno != EINTR))
+                channelOpen = false;
+            continue;
+        }
+        if (watched[0].revents & POLLIN) {
+            // Ended before it said a word.
+            int status = 0;
+            const bool stopped = [] {
+                const std::lock_guard<std::mutex> lock(g_processesMutex);
+                return g_stopping;
+            }();
+            const bool seen = m_child.reap(&status);
+            if (stopped) {
+                outcome.end = GhostscriptOutcome::End::Stopped;
+            } else if (seen && WIFSIGNALED(status)) {
+                outcome.error = QStringLiteral("Ghostscript's process did not start: it ended by %1")
+                                    .arg(describeSignal(WTERMSIG(status)));
+            } else {
+                const QString why = seen ? describeEnd(status) : QString();
+                outcome.error = why.isEmpty() ? QStringLiteral("Ghostscript's process did not start") : why;
+            }
+            return false;
+        }
+    }
+    if (!m_reader.broken() && type == HelloFrame && payload == expectedBuildId() && !m_reader.hasPending())
+        return true;
+    if (type == HelloFrame && !m_reader.broken()) {
+        outcome.error = QStringLiteral("Ghostscript's process belongs to another build of the program (%1, not %2); "
+                                       "the program's folder may have been replaced while it runs")
+                            .arg(QString::fromStdString(payload).left(64), QString::fromStdString(expectedBuildId()));
+    } else {
+        outcome.error = QStringLiteral("Ghostscript's process did not start: it sent what it cannot have meant");
+    }
+    return false;
+}
+
+QString GhostscriptProcess::describeEnd(int status) const
+{
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        // What the dynamic loader ends with when a library is missing.
+        return QStringLiteral("Ghostscript's process could not be started: its program or its libraries could not be "
+                              "loaded (status 127)");
+    }
+    return QStringLiteral("Ghostscript's process ended with status %1 and no result")
+        .arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+}
+
+GhostscriptOutcome GhostscriptProcess::run(const std::string& request, int input, int output,
+                                           std::chrono::milliseconds timeLimit, const GhostscriptText& onText,
+                                           bool* processFault)
 {
     GhostscriptOutcome outcome;
     *processFault = false;
@@ -417,18 +605,18 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
             return outcome;
         }
     }
-    // A process whose scratch folder went meanwhile (a cleaner of old temporary files) could write nothing.
-    struct stat scratch = {};
-    if (m_child.isValid() && (m_child.hasEnded() || ::lstat(m_scratchFolder.constData(), &scratch) != 0))
+    // A process whose scratch folder went or was replaced meanwhile (a cleaner of old temporary files) could write
+    // nothing, or would write where it must not.
+    if (m_child.isValid() && (m_child.hasEnded() || !m_scratch.isIntact()))
         end();
-    if (!m_child.isValid() && !start(&outcome.error))
+    if (!m_child.isValid() && !start(outcome))
         return outcome;
     // A process that ended while it waited (killed from outside) has not read the request: that is no fault of this
     // file, and a fresh one takes it. A fresh one that does not take it has ended, and the wait below tells how.
-    if (!sendAll(m_child.channel(), request) && m_runs > 0) {
-        if (!start(&outcome.error))
+    if (!sendRequest(m_child.channel(), request, input, output) && m_runs > 0) {
+        if (!start(outcome))
             return outcome;
-        sendAll(m_child.channel(), request);
+        sendRequest(m_child.channel(), request, input, output);
     }
     const Clock::time_point deadline = Clock::now() + timeLimit;
     enterRun();
@@ -437,8 +625,6 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
     bool answered = false;
     bool timedOut = false;
     bool channelOpen = true;
-    bool otherBuild = false;
-    std::string otherBuildId;
     Clock::time_point killed = Clock::time_point::max();
     const auto kill = [&] {
         if (killed == Clock::time_point::max()) {
@@ -447,16 +633,6 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
         }
     };
     const auto takeFrame = [&](FrameType type, const std::string& payload) {
-        if (!m_greeted) {
-            // The first word of a process says which build it belongs to; nothing else it says counts otherwise.
-            if (type == HelloFrame && payload == expectedBuildId()) {
-                m_greeted = true;
-                return true;
-            }
-            otherBuild = type == HelloFrame;
-            otherBuildId = payload;
-            return false;
-        }
         if (type == HelloFrame)
             return false;
         if (type == ResultFrame) {
@@ -536,6 +712,7 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
         outcome.initCode = result.initCode;
         outcome.exitCode = result.exitCode;
         outcome.writeFailed = result.writeFailed;
+        outcome.pagesDrawn = result.pagesDrawn;
         // Only a process whose last run ended cleanly takes the next one: a file that Ghostscript reported an error
         // in may have left it in any state.
         const bool clean = result.newInstanceCode == 0 && result.initCode == 0 && result.exitCode == 0 &&
@@ -553,11 +730,6 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
     end();
     if (!outcome.error.isEmpty()) {
         // Said above.
-    } else if (otherBuild) {
-        outcome.error = QStringLiteral("Ghostscript's process belongs to another build of the program (%1, not %2); "
-                                       "the program's folder may have been replaced while it runs")
-                            .arg(QString::fromStdString(otherBuildId).left(64),
-                                 QString::fromStdString(expectedBuildId()));
     } else if (broken) {
         outcome.error = QStringLiteral("Ghostscript's process sent what it cannot have meant");
         *processFault = servedBefore;
@@ -571,20 +743,17 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, std::chro
         *processFault = servedBefore;
     } else if (!seen) {
         outcome.error = QStringLiteral("The system did not tell how Ghostscript's process ended");
-    } else if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
-        // What the dynamic loader ends with when a library is missing.
-        outcome.error = QStringLiteral("Ghostscript's process could not be started: its program or its libraries "
-                                       "could not be loaded (status 127)");
     } else {
-        outcome.error = QStringLiteral("Ghostscript's process ended with status %1 and no result")
-                            .arg(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-        *processFault = servedBefore;
+        outcome.error = describeEnd(status);
+        *processFault = servedBefore && !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
     }
     return outcome;
 }
 
 // The process of this thread.
 thread_local GhostscriptProcess t_process;
+
+std::atomic<GhostscriptStandIn> g_standIn{nullptr};
 
 QString describeFirstTry(const GhostscriptOutcome& outcome)
 {
@@ -595,27 +764,32 @@ QString describeFirstTry(const GhostscriptOutcome& outcome)
 
 } // namespace
 
-GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, const QString& inputPath, const QString& outputPath,
+GhostscriptOutcome runGhostscript(const QByteArrayList& arguments, int input, int output,
                                   std::chrono::milliseconds timeLimit, const GhostscriptText& onText)
 {
+    if (const GhostscriptStandIn standIn = g_standIn)
+        return standIn(output);
     Request request;
     for (const QByteArray& argument : arguments)
         request.arguments.push_back(argument.toStdString());
-    request.inputPath = QFile::encodeName(inputPath).toStdString();
-    request.outputPath = QFile::encodeName(outputPath).toStdString();
     const std::string requestBytes = encodeRequest(request);
 
     GhostscriptProcess& process = t_process;
     bool processFault = false;
-    GhostscriptOutcome outcome = process.run(requestBytes, timeLimit, onText, &processFault);
+    GhostscriptOutcome outcome = process.run(requestBytes, input, output, timeLimit, onText, &processFault);
     if (processFault) {
         // The process had served other files before: what ended it may be their doing. Only what this file does
         // in a process of its own counts.
         const QString firstTry = describeFirstTry(outcome);
-        outcome = process.run(requestBytes, timeLimit, onText, &processFault);
+        outcome = process.run(requestBytes, input, output, timeLimit, onText, &processFault);
         outcome.firstTry = firstTry;
     }
     return outcome;
+}
+
+void setGhostscriptStandIn(GhostscriptStandIn standIn)
+{
+    g_standIn = standIn;
 }
 
 QString ghostscriptTemporaryFolder()
@@ -623,6 +797,12 @@ QString ghostscriptTemporaryFolder()
     // Not QDir::tempPath(), which turns a folder that is missing into another one.
     const QString folder = qEnvironmentVariable("TMPDIR");
     return folder.isEmpty() ? QStringLiteral("/tmp") : folder;
+}
+
+void setGhostscriptProgram(const QByteArray& program)
+{
+    static const QByteArray own = childProgram();
+    childProgram() = program.isEmpty() ? own : program;
 }
 
 void setGhostscriptBuildId(const QByteArray& buildId)
