@@ -203,12 +203,14 @@ int GSCompressor::compress(QString inputPath, QString outputDir, QString passwor
             code = outcome.exitCode;
         }
         // Ghostscript reports a full disk in its text only: the output, or a scratch file it was built from, is cut.
-        if (code == 0 && outcome.writeFailed) {
+        // Its code, when it has one, says nothing of where.
+        if (outcome.writeFailed) {
             LOG_WARNING("GSCompressor::compress")
                 << qUtf8Printable(QStringLiteral("Ghostscript could not write all of its output into %1 or of its "
                                                  "scratch files into %2 on %3")
                                       .arg(outputDir, platform::ghostscriptTemporaryFolder(), inputPath));
-            code = gs_error_ioerror;
+            if (code == 0)
+                code = gs_error_ioerror;
         }
         break;
     case platform::GhostscriptOutcome::End::TimedOut:

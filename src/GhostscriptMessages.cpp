@@ -26,7 +26,13 @@ void GhostscriptMessages::take(int stream, const QByteArray& text)
     QByteArray& pending = stream == 1 ? m_stdout : m_stderr;
     pending.append(text);
     takeLines(pending, false);
-    while (pending.size() >= MaxLineBytes) {
+    // A line that does not end is logged in pieces. The password is masked before it is cut, and only where all of a
+    // password that crosses the cut has come, so that no piece holds a part of it.
+    while (pending.size() >= MaxLineBytes + m_password.size()) {
+        if (!m_password.isEmpty())
+            pending.replace(m_password, QByteArrayLiteral("(password)"));
+        if (pending.size() < MaxLineBytes + m_password.size())
+            break;
         takeLine(pending.left(MaxLineBytes));
         pending.remove(0, MaxLineBytes);
     }

@@ -10,52 +10,18 @@
 
 #include <exception>
 #include <limits>
-#include <map>
 #include <set>
 #include <vector>
 
 namespace {
 
-// Shared intermediate nodes can multiply references without making the file any larger; FileItem holds the count in
-// an int, and no document was ever that long.
+// FileItem holds the count in an int, and no document was ever that long.
 constexpr qint64 MostPageReferences = std::numeric_limits<int>::max();
 
 bool isIntermediate(QPDFObjectHandle& node)
 {
     // getAllPages takes every node with kids for an intermediate one, whatever its /Type says.
     return node.isDictionary() && node.hasKey("/Kids");
-}
-
-// Where getAllPages starts: some files in the wild point /Root /Pages at a page, so climb its parents.
-QPDFObjectHandle pageTreeRoot(QPDF& document)
-{
-    QPDFObjectHandle node = document.getRoot().getKey("/Pages");
-    std::set<QPDFObjGen> climbed;
-    while (node.isDictionary() && node.hasKey("/Parent")) {
-        if (!climbed.insert(node.getObjGen()).second)
-            break; // a loop of parents; the walk below finds it again
-        node = node.getKey("/Parent");
-    }
-    return node;
-}
-
-// An intermediate node on the way down, and what its kids counted so far.
-struct Level
-{
-    QPDFObjectHandle kids;
-    int size = 0;
-    int next = 0;
-    qint64 pages = 0;
-    QPDFObjGen id; // 0 0 for a direct node, which nothing else can reference
-};
-
-Level level(QPDFObjectHandle& node)
-{
-    Level entered;
-    entered.kids = node.getKey("/Kids");
-    entered.size = entered.kids.isArray() ? entered.kids.getArrayNItems() : 0;
-    entered.id = node.isIndirect() ? node.getObjGen() : QPDFObjGen();
-    return entered;
 }
 
 // What a page draws: its contents, when it has any, are a stream or an array of streams.
@@ -75,75 +41,70 @@ bool contentsResolve(QPDFObjectHandle& page)
     return true;
 }
 
-// strict refuses a page that is no dictionary, such as a reference to an object the file lacks, and one whose contents
-// are not where the file says.
+// An intermediate node on the way down, and the next of its kids.
+struct Level
+{
+    QPDFObjectHandle kids;
+    int size = 0;
+    int next = 0;
+};
+
+Level level(QPDFObjectHandle& node)
+{
+    Level entered;
+    entered.kids = node.getKey("/Kids");
+    entered.size = entered.kids.isArray() ? entered.kids.getArrayNItems() : 0;
+    return entered;
+}
+
+// strict refuses a page whose contents are not where the file says.
 PdfPages walkPageTree(QPDF& document, bool strict)
 {
     // Walked by hand rather than with getAllPages, which copies every page that is referenced more than once: a small
     // file naming one page a million times would take gigabytes. Deep trees go on a stack of our own, not the call
-    // stack. A node under two parents is no loop, though getAllPages takes it for one: its pages count under each, but
-    // it is walked once and its count remembered, or a chain of such nodes would take 2^depth steps.
+    // stack. Counted as getAllPages counts and as Ghostscript draws; where the two part, the tree is taken for
+    // damaged, for the output could never have the pages that the input was listed with.
     try {
-        QPDFObjectHandle root = pageTreeRoot(document);
+        QPDFObjectHandle root = document.getRoot().getKey("/Pages");
+        // Files in the wild point /Root /Pages at a page, or at a node below the root: getAllPages climbs to the
+        // root, or finds no page, where Ghostscript draws what /Pages points at.
+        if (!isIntermediate(root))
+            return {};
+        QPDFObjectHandle parent = root.getKey("/Parent");
+        if (parent.isDictionary() && !(root.isIndirect() && parent.getObjGen() == root.getObjGen()))
+            return {};
+
+        // Intermediate nodes walked: one that comes again, under itself or under a second parent, stops getAllPages,
+        // and Ghostscript draws its pages once at most.
+        std::set<QPDFObjGen> walked;
         std::set<QPDFObjGen> distinct;
         qint64 directPages = 0;
-        const auto countPage = [&distinct, &directPages, strict](QPDFObjectHandle& page) {
-            if (strict && (!page.isDictionary() || !contentsResolve(page)))
-                return false;
-            // A page written into its parent's kids is a page of its own each time.
-            if (page.isIndirect())
-                distinct.insert(page.getObjGen());
-            else
-                ++directPages;
-            return true;
-        };
-        if (!isIntermediate(root))
-            return {0, 0}; // as getAllPages: no tree, no pages
-
-        std::map<QPDFObjGen, qint64> counted; // intermediate nodes walked to the end
-        std::set<QPDFObjGen> onPath;          // intermediate nodes on the way down to the current one
+        qint64 pages = 0;
         std::vector<Level> path{level(root)};
         if (root.isIndirect())
-            onPath.insert(root.getObjGen());
-        qint64 pages = 0;
-        const auto add = [](qint64& sum, qint64 more) {
-            if (more > MostPageReferences - sum)
-                return false;
-            sum += more;
-            return true;
-        };
+            walked.insert(root.getObjGen());
         while (!path.empty()) {
-            if (path.back().next == path.back().size) {
-                const Level done = path.back();
-                path.pop_back();
-                if (done.id.isIndirect()) {
-                    onPath.erase(done.id);
-                    counted.emplace(done.id, done.pages);
-                }
-                if (!add(path.empty() ? pages : path.back().pages, done.pages))
-                    return {};
-                continue;
-            }
             Level& current = path.back();
-            QPDFObjectHandle kid = current.kids.getArrayItem(current.next++);
-            if (!isIntermediate(kid)) {
-                if (!countPage(kid) || !add(current.pages, 1))
-                    return {};
+            if (current.next == current.size) {
+                path.pop_back();
                 continue;
             }
-            if (kid.isIndirect()) {
-                const QPDFObjGen id = kid.getObjGen();
-                if (onPath.count(id))
-                    return {}; // a kid that leads back up: getAllPages gives up on it as well
-                const auto known = counted.find(id);
-                if (known != counted.end()) {
-                    if (!add(current.pages, known->second))
-                        return {};
-                    continue;
-                }
-                onPath.insert(id);
+            QPDFObjectHandle kid = current.kids.getArrayItem(current.next++);
+            if (isIntermediate(kid)) {
+                if (kid.isIndirect() && !walked.insert(kid.getObjGen()).second)
+                    return {};
+                path.push_back(level(kid)); // current is no longer valid
+                continue;
             }
-            path.push_back(level(kid)); // current is no longer valid
+            // getAllPages takes a null or a number for a page, where Ghostscript finds none.
+            if (!kid.isDictionary() || (strict && !contentsResolve(kid)) || pages == MostPageReferences)
+                return {};
+            ++pages;
+            // A page written into its parent's kids is a page of its own each time.
+            if (kid.isIndirect())
+                distinct.insert(kid.getObjGen());
+            else
+                ++directPages;
         }
         return {pages, static_cast<qint64>(distinct.size()) + directPages};
     } catch (const std::exception&) {

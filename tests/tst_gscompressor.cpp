@@ -218,8 +218,6 @@ private slots:
     void postScriptIsNeverRun();
     void hostileEnvironment_data();
     void hostileEnvironment();
-    void oneProcessServesAThread_data();
-    void oneProcessServesAThread();
 
     void percentInNamesMakesOneFile_data();
     void percentInNamesMakesOneFile();
@@ -229,6 +227,9 @@ private slots:
     void concurrentRunsKeepEveryFile();
     void runThatDoesNotEnd_data();
     void runThatDoesNotEnd();
+    // Last: its last row stops every run of this program for good.
+    void oneProcessServesAThread_data();
+    void oneProcessServesAThread();
 
 private:
     QTemporaryDir m_dir;
@@ -534,13 +535,23 @@ void TestGSCompressor::ghostscriptMessagesReachTheLog_data()
     QTest::addColumn<int>("pieces");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("logged");
-    QTest::newRow("Ghostscript's own words") << QByteArray() << 0 << QString() << QStringLiteral("Ghostscript on ");
-    QTest::newRow("one character a line, without end")
-        << QByteArray("x\n").repeated(32 * 1024) << 64 << QString() << QStringLiteral("lines (");
+    // The lines in all, logged or counted as left out; -1 for a real run.
+    QTest::addColumn<qint64>("lines");
+    QTest::newRow("Ghostscript's own words")
+        << QByteArray() << 0 << QString() << QStringLiteral("Ghostscript on ") << qint64(-1);
+    QTest::newRow("one character a line, without end") << QByteArray("x\n").repeated(32 * 1024) << 64 << QString()
+                                                       << QStringLiteral("lines (") << qint64(64 * 32 * 1024);
+    // Logged in pieces of MaxLineBytes.
     QTest::newRow("a line that never ends")
-        << QByteArray(64 * 1024, 'y') << 256 << QString() << QString(1024, QLatin1Char('y'));
+        << QByteArray(64 * 1024, 'y') << 256 << QString() << QString(1024, QLatin1Char('y')) << qint64(256);
+    // Once one is left out, no later one is logged, though it would fit.
+    QTest::newRow("long and short lines") << QByteArray(40 * 1024, 'y') + "\nz\n"
+                                          << 64 << QString() << QStringLiteral("lines (") << qint64(128);
     QTest::newRow("the password echoed") << QByteArray("Command too long: -sPDFPassword=Geheim 42\n") << 1
-                                         << QStringLiteral("Geheim 42") << QStringLiteral("(password)");
+                                         << QStringLiteral("Geheim 42") << QStringLiteral("(password)") << qint64(1);
+    QTest::newRow("the password where a line that never ends is cut")
+        << QByteArray(GhostscriptMessages::MaxLineBytes - 4, 'z') + "Geheim 42" << 1 << QStringLiteral("Geheim 42")
+        << QStringLiteral("(password)") << qint64(1);
 }
 
 void TestGSCompressor::ghostscriptMessagesReachTheLog()
@@ -549,6 +560,7 @@ void TestGSCompressor::ghostscriptMessagesReachTheLog()
     QFETCH(int, pieces);
     QFETCH(QString, password);
     QFETCH(QString, logged);
+    QFETCH(qint64, lines);
     const QString input = m_dir.filePath(QStringLiteral("minutes.pdf"));
     QVERIFY(PdfFixtures::writeNotPdf(input));
     g_warnings.clear();
@@ -570,8 +582,25 @@ void TestGSCompressor::ghostscriptMessagesReachTheLog()
         written += line.toUtf8().size() + 32;
     QVERIFY2(written <= GhostscriptMessages::MaxLoggedBytes + 1024,
              qPrintable(QStringLiteral("%1 lines, %2 bytes").arg(fromGhostscript.size()).arg(written)));
+    // Not even a part of it.
     if (!password.isEmpty())
-        QVERIFY(warnings().filter(password).isEmpty());
+        QVERIFY(warnings().filter(password.right(password.size() / 2)).isEmpty());
+    if (lines >= 0) {
+        // The lines logged are the first that came, in order; the rest are counted.
+        QByteArrayList fed = piece.split('\n');
+        fed.removeAll(QByteArray());
+        const QString prefix = QStringLiteral("Ghostscript on %1: ").arg(input);
+        const QRegularExpression count(QStringLiteral(": (\\d+) more lines \\(\\d+ bytes\\) of messages left out$"));
+        qint64 counted = 0;
+        for (const QString& line : fromGhostscript) {
+            const QRegularExpressionMatch match = count.match(line);
+            if (password.isEmpty() && !match.hasMatch())
+                QCOMPARE(line.mid(line.indexOf(prefix) + prefix.size()),
+                         QString::fromLatin1(fed.at(counted % fed.size())));
+            counted += match.hasMatch() ? match.captured(1).toLongLong() : 1;
+        }
+        QCOMPARE(counted, lines);
+    }
 }
 
 void TestGSCompressor::postScriptIsNeverRun()
@@ -614,7 +643,10 @@ void TestGSCompressor::hostileEnvironment_data()
     QTest::newRow("output folder full") << QByteArray("4k") << QByteArray() << QString() << 0
                                         << QStringLiteral("could not write all of its output");
     QTest::newRow("temporary folder full")
-        << QByteArray() << QByteArray("8k") << QString() << 0 << QStringLiteral("Ghostscript on ");
+        << QByteArray() << QByteArray("8k") << QString() << 0 << QStringLiteral("or of its scratch files into ");
+    // Room for the scratch folder, and no file in it: Ghostscript cannot even open its scratch files.
+    QTest::newRow("temporary folder without a free inode") << QByteArray() << QByteArray("64k,nr_inodes=2") << QString()
+                                                           << 0 << QStringLiteral("or of its scratch files into ");
     QTest::newRow("temporary folder missing") << QByteArray() << QByteArray() << QStringLiteral("/nonexistent/tmp") << 0
                                               << QStringLiteral("Cannot make a scratch folder for Ghostscript in "
                                                                 "/nonexistent/tmp");
@@ -665,8 +697,11 @@ void TestGSCompressor::oneProcessServesAThread_data()
     // Steps on one pool thread: "plain" (succeeds), "bad" (Ghostscript fails on it), "crash" (Ghostscript crashes on
     // it), "killed" (its process is killed while it runs), "kill idle" (the thread's process is killed between runs),
     // "other build" (the process answers as another build would), "silent" (a process that never says a word), "look"
-    // (at the waiting process), "swap scratch" (another user puts a link to a folder of the user's in the place of the
-    // waiting process's scratch folder).
+    // (at the waiting process), "stop" (as the program does on its way out), "swap scratch" (another user puts a link
+    // to a folder of the user's in the place of the waiting process's scratch folder), "hungry" (a picture that takes
+    // about 100 MB to decode), "stop idle" (the waiting process stops reading), "long password" (a plain file with a
+    // request too large for the channel's buffers), "file size limit" (its process is ended by SIGXFSZ while it runs),
+    // "two runs a process" and "no memory to keep" (lower the limits after which a process is replaced).
     QTest::addColumn<QStringList>("steps");
     // After each step, the processes that wait for the thread's next run: a letter each, "-" for none.
     QTest::addColumn<QStringList>("waiting");
@@ -688,6 +723,22 @@ void TestGSCompressor::oneProcessServesAThread_data()
         << QStringList{"plain", "swap scratch", "plain"} << QStringList{"A", "A", "B"};
     // It is sent nothing, and holds its file for seconds, not for the time limit.
     QTest::newRow("a process that says nothing") << QStringList{"silent", "plain"} << QStringList{"-", "A"};
+    QTest::newRow("a crash after a failure is a first run")
+        << QStringList{"plain", "bad", "crash", "plain"} << QStringList{"A", "-", "-", "B"};
+    QTest::newRow("replaced after its runs")
+        << QStringList{"two runs a process", "plain", "plain", "plain"} << QStringList{"-", "A", "-", "B"};
+    QTest::newRow("replaced when it holds too much")
+        << QStringList{"no memory to keep", "plain", "plain"} << QStringList{"-", "-", "-"};
+    QTest::newRow("memory given back while waiting") << QStringList{"hungry", "look"} << QStringList{"A", "A"};
+    // The request goes to a fresh process rather than wait for good.
+    QTest::newRow("stopped while waiting, then a long request")
+        << QStringList{"plain", "stop idle", "long password"} << QStringList{"A", "A", "B"};
+    // Not the fault of a process that served others: it would end a fresh one as well.
+    QTest::newRow("a file-size limit ends a second run")
+        << QStringList{"plain", "file size limit", "plain"} << QStringList{"A", "-", "B"};
+    // As on the program's way out. Last: nothing runs any more after it.
+    QTest::newRow("a stop ends the waiting process, and no process starts after it")
+        << QStringList{"plain", "stop", "plain after the stop"} << QStringList{"A", "-", "-"};
 }
 
 void TestGSCompressor::oneProcessServesAThread()
@@ -710,7 +761,10 @@ void TestGSCompressor::oneProcessServesAThread()
     const auto restoreBuild = qScopeGuard([] {
         platform::setGhostscriptBuildId(QByteArray());
         platform::setGhostscriptProgram(QByteArray());
+        platform::setGhostscriptProcessLimits(0, 0);
     });
+    const QString hungry = in.filePath(QStringLiteral("hungry.pdf"));
+    QVERIFY(PdfFixtures::writeMemoryHungryPicture(hungry));
     // A folder of the user's, with a document in it.
     QTemporaryDir mine;
     const QString document = QDir(mine.path()).filePath(QStringLiteral("keep.pdf"));
@@ -726,7 +780,7 @@ void TestGSCompressor::oneProcessServesAThread()
     // Ghostscript: none of that reaches its process.
     const bool look = steps.contains(QStringLiteral("look"));
     const IgnoredSignal ignoredPipe(SIGPIPE, look);
-    const auto compress = [&](const QString& input) {
+    const auto compress = [&](const QString& input, const QString& password = QString()) {
         CompressResult done;
         pool.start([&] {
             sigset_t blocked;
@@ -734,7 +788,7 @@ void TestGSCompressor::oneProcessServesAThread()
             sigaddset(&blocked, SIGUSR1);
             if (look)
                 ::pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-            done = function.compress(input, out.path(), QString());
+            done = function.compress(input, out.path(), password);
             finished.release();
         });
         finished.acquire();
@@ -750,7 +804,31 @@ void TestGSCompressor::oneProcessServesAThread()
         } else if (step == QLatin1String("bad")) {
             QVERIFY(compress(bad).code != 0);
         } else if (step == QLatin1String("crash")) {
+            // Made again only when the process had served others.
+            const int servedBefore = newProcesses(before).size();
             QCOMPARE(compress(deep).code, GSCompressor::ChildEndedCode);
+            QCOMPARE(warnings().filter(QStringLiteral("compressed again")).size(), servedBefore);
+        } else if (step == QLatin1String("hungry")) {
+            QCOMPARE(compress(hungry).code, 0);
+        } else if (step == QLatin1String("long password")) {
+            QCOMPARE(compress(m_plain, QString(1024 * 1024, QLatin1Char('p'))).code, 0);
+        } else if (step == QLatin1String("two runs a process")) {
+            platform::setGhostscriptProcessLimits(2, 0);
+        } else if (step == QLatin1String("no memory to keep")) {
+            platform::setGhostscriptProcessLimits(0, 1);
+        } else if (step == QLatin1String("stop")) {
+            QCOMPARE(GSCompressor::stopAllRuns(), 0);
+            QVERIFY(QTest::qWaitFor([&] { return newProcesses(before).isEmpty(); }, RunLimitMs));
+        } else if (step == QLatin1String("plain after the stop")) {
+            // A process that would start could not.
+            platform::setGhostscriptProgram("/nonexistent/ZolvaneGhostscript");
+            QCOMPARE(compress(m_plain).code, GSCompressor::ChildEndedCode);
+            QVERIFY(!warnings().filter(QStringLiteral("as the program ends")).isEmpty());
+            QVERIFY(warnings().filter(QStringLiteral("Cannot start")).isEmpty());
+        } else if (step == QLatin1String("stop idle")) {
+            const QList<ChildProcesses::Process> processes = newProcesses(before);
+            QCOMPARE(processes.size(), 1);
+            QCOMPARE(::kill(processes.at(0).pid, SIGSTOP), 0);
         } else if (step == QLatin1String("other build")) {
             platform::setGhostscriptBuildId("another build");
             QCOMPARE(compress(m_plain).code, GSCompressor::ChildEndedCode);
@@ -760,8 +838,9 @@ void TestGSCompressor::oneProcessServesAThread()
             for (const ChildProcesses::Process& process : newProcesses(before))
                 QCOMPARE(::kill(process.pid, SIGKILL), 0);
             QVERIFY(QTest::qWaitFor([&] { return newProcesses(before).isEmpty(); }, RunLimitMs));
-        } else if (step == QLatin1String("killed")) {
-            const bool servedBefore = !newProcesses(before).isEmpty();
+        } else if (step == QLatin1String("killed") || step == QLatin1String("file size limit")) {
+            const int signal = step == QLatin1String("killed") ? SIGKILL : SIGXFSZ;
+            const bool servedBefore = !newProcesses(before).isEmpty() && signal == SIGKILL;
             CompressResult done;
             pool.start([&] {
                 done = function.compress(m_heavy, out.path(), QString());
@@ -771,8 +850,10 @@ void TestGSCompressor::oneProcessServesAThread()
             QVERIFY(QTest::qWaitFor(
                 [&] { return (child = ChildProcesses::ghostscriptChildReading(::getpid(), m_heavy)) != 0; },
                 RunLimitMs));
-            QCOMPARE(::kill(child, SIGKILL), 0);
+            QCOMPARE(::kill(child, signal), 0);
             finished.acquire();
+            if (signal == SIGXFSZ)
+                QVERIFY(!warnings().filter(QStringLiteral("SIGXFSZ (File size limit exceeded)")).isEmpty());
             QCOMPARE(done.code, servedBefore ? 0 : GSCompressor::ChildEndedCode);
             QCOMPARE(warnings().filter(QStringLiteral("compressed again in a fresh process")).size(),
                      servedBefore ? 1 : 0);
@@ -812,6 +893,13 @@ void TestGSCompressor::oneProcessServesAThread()
             const QString scratch = scratchFolderOf(pid);
             QCOMPARE(QFileInfo(scratch).dir().path(), temporary.path());
             QCOMPARE(QFileInfo(scratch).permissions() & 0x0077, QFileDevice::Permissions());
+            // Nothing of the last run: no input or output that keeps a USB stick from being unmounted, no memory.
+            QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/%1/fd/4").arg(pid)));
+            QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/%1/fd/5").arg(pid)));
+            // A fresh process holds about 20 MB; what a run freed goes back once no run follows within a second.
+            QVERIFY2(QTest::qWaitFor([&] { return statusField(pid, "VmRSS").split(' ').value(0).toInt() < 32 * 1024; },
+                                     5000),
+                     statusField(pid, "VmRSS").constData());
         } else {
             QFAIL(qPrintable(step));
         }

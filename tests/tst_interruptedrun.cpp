@@ -70,17 +70,16 @@ void TestInterruptedRun::leavesOnlyWholePdfs_data()
     QTest::newRow("killed while compressing") << true << QStringList() << false << -1;
     QTest::newRow("run to its end") << false << QStringList() << false << Inputs;
     // The tasks that were past the queue when the program began to end.
-    QTest::newRow("runs that start after a stop") << false << QStringList{QStringLiteral("--stop-first")} << false
-                                                  << 0;
+    QTest::newRow("runs that start after a stop") << false << QStringList{QStringLiteral("--stop-first")} << false << 0;
     // Under a soft limit Ghostscript would leave the picture out and report success; it is lifted for it.
-    QTest::newRow("soft address-space limit") << false << QStringList{QStringLiteral("--address-space=120")} << true
-                                              << 1;
+    QTest::newRow("soft address-space limit")
+        << false << QStringList{QStringLiteral("--address-space=120")} << true << 1;
     // Nothing can lift it: every file fails rather than lose its pictures.
-    QTest::newRow("hard address-space limit") << false << QStringList{QStringLiteral("--address-space=2048,hard")}
-                                              << true << 0;
+    QTest::newRow("hard address-space limit")
+        << false << QStringList{QStringLiteral("--address-space=2048,hard")} << true << 0;
     // A container's entry point, or "unshare --pid --fork": the program is process 1.
-    QTest::newRow("the program as process 1") << false << QStringList{QStringLiteral("as process 1")} << false
-                                              << Inputs;
+    QTest::newRow("the program as process 1")
+        << false << QStringList{QStringLiteral("as process 1")} << false << Inputs;
 }
 
 void TestInterruptedRun::leavesOnlyWholePdfs()
@@ -91,8 +90,8 @@ void TestInterruptedRun::leavesOnlyWholePdfs()
     QFETCH(int, written);
     QString program = QStringLiteral(COMPRESS_HELPER);
     if (options.removeAll(QStringLiteral("as process 1")) > 0) {
-        if (QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("--pid"), QStringLiteral("--fork"),
-                                                          QStringLiteral("true")}) != 0)
+        if (QProcess::execute(QStringLiteral("unshare"),
+                              {QStringLiteral("--pid"), QStringLiteral("--fork"), QStringLiteral("true")}) != 0)
             QSKIP("A process namespace of the test's own needs root and unshare");
         options = QStringList{QStringLiteral("--pid"), QStringLiteral("--fork"), program} + options;
         program = QStringLiteral("unshare");
@@ -105,19 +104,26 @@ void TestInterruptedRun::leavesOnlyWholePdfs()
     environment.insert(QStringLiteral("TMPDIR"), temporary.path());
     helper.setProcessEnvironment(environment);
     // A killed program leaves no Ghostscript behind, not even one that would go on for minutes.
-    helper.start(program,
-                 options + QStringList{output.path()} + (kill ? QStringList{m_endless} : QStringList()) +
-                     (hungry ? QStringList{m_hungry} : m_inputPaths));
+    helper.start(program, options + QStringList{output.path()} + (kill ? QStringList{m_endless} : QStringList()) +
+                              (hungry ? QStringList{m_hungry} : m_inputPaths));
     QList<ChildProcesses::Process> ghostscripts;
     QVERIFY(helper.waitForStarted(RunLimitMs));
 
     if (kill) {
-        // The first file being written, or (on a very fast machine) the first one done.
+        // The first file being written, or (on a very fast machine) the first one done, while Ghostscript's scratch
+        // files, which hold what it read, are there.
         const auto helperPid = static_cast<pid_t>(helper.processId());
+        const auto scratchFiles = [&temporary] {
+            int files = 0;
+            for (const QString& folder : entriesOf(temporary.path()))
+                files += entriesOf(QDir(temporary.path()).filePath(folder)).size();
+            return files;
+        };
         QVERIFY2(QTest::qWaitFor(
                      [&] {
                          return !entriesOf(output.path()).isEmpty() &&
-                                ChildProcesses::ghostscriptChildReading(helperPid, m_endless) != 0;
+                                ChildProcesses::ghostscriptChildReading(helperPid, m_endless) != 0 &&
+                                scratchFiles() > 0;
                      },
                      RunLimitMs),
                  "The helper wrote nothing");

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <signal.h>
+
 class TestStartUp : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,7 @@ private slots:
     void placement_data();
     void placement();
     void frameOnPrimaryScreen();
+    void secondRequestToEndInTheSameRead();
 };
 
 void TestStartUp::styleSheet_data()
@@ -114,6 +117,18 @@ void TestStartUp::frameOnPrimaryScreen()
     QVERIFY(available.contains(frame->geometry()));
     QCOMPARE(frame->x() - available.x(), (available.width() - 500) / 2);
     QVERIFY(!frame->isVisible());
+}
+
+void TestStartUp::secondRequestToEndInTheSameRead()
+{
+    QVERIFY(quitOnTerminationSignals());
+    const LogCatcher log;
+    // Both are noted before the event loop reads either: one read takes both, and the second is a request of its own.
+    ::raise(SIGTERM);
+    ::raise(SIGHUP);
+    QTRY_VERIFY(!log.messages().filter(QStringLiteral("SIGHUP received again")).isEmpty());
+    QVERIFY(terminationRequested());
+    QCOMPARE(log.messages().filter(QStringLiteral("SIGTERM received")).size(), 1);
 }
 
 QTEST_MAIN(TestStartUp)

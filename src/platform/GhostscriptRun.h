@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 
 namespace platform {
@@ -73,6 +74,10 @@ void setGhostscriptStandIn(GhostscriptStandIn standIn);
 // Ends every Ghostscript process at once, running or waiting for its next run, and every run that starts from now on
 // (their callers get Stopped): for the program's last moments. Returns how many were running.
 int stopGhostscriptRuns();
+
+// How many runs a process serves, and how much memory it may hold after a run, before it is replaced (100, and
+// 256 MB); 0 for those. For tests only.
+void setGhostscriptProcessLimits(int runs, std::uint64_t residentBytes);
 
 // The program that is started as Ghostscript's process instead of ZolvaneGhostscript; empty for that. For tests only.
 void setGhostscriptProgram(const QByteArray& program);

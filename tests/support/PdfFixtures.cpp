@@ -336,6 +336,31 @@ bool writePageTreeLoop(const QString& path)
                               });
 }
 
+bool writeOddPageTree(const QString& path, OddPageTree kind)
+{
+    const QByteArray catalogue = QByteArrayLiteral("<< /Type /Catalog /Pages 2 0 R >>");
+    const QByteArray page =
+        QByteArrayLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>");
+    const QByteArray contents = stream(QByteArray(), "0 0 1 rg 10 10 100 100 re f");
+    switch (kind) {
+    case OddPageTree::NullAndNumberKids:
+        return writeObjects(path, {catalogue, "<< /Type /Pages /Kids [3 0 R null 42] /Count 3 >>", page, contents});
+    case OddPageTree::DirectPages:
+        return writeObjects(path, {catalogue,
+                                   "<< /Type /Pages /Kids [<< /Type /Page /MediaBox [0 0 200 200] /Contents 4 0 R >> "
+                                   "<< /Type /Page /MediaBox [0 0 200 200] /Contents 4 0 R >>] /Count 2 >>",
+                                   QByteArrayLiteral("null"), contents});
+    case OddPageTree::SharedNode:
+        return writeObjects(path, {catalogue, "<< /Type /Pages /Kids [3 0 R 3 0 R] /Count 2 >>",
+                                   "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R] /Count 1 >>", contents,
+                                   "<< /Type /Page /Parent 3 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>"});
+    case OddPageTree::PagesAtAPage:
+        return writeObjects(path, {"<< /Type /Catalog /Pages 3 0 R >>",
+                                   "<< /Type /Pages /Kids [3 0 R 5 0 R] /Count 2 >>", page, contents, page});
+    }
+    return false;
+}
+
 bool writeTruncated(const QString& path, int pages)
 {
     const QByteArray whole = objectsPdf(pageObjects(pages));

@@ -50,6 +50,19 @@ bool writeSharedPageTree(const QString& path, int depth);
 // A page tree whose root is a kid of one of its own kids.
 bool writePageTreeLoop(const QString& path);
 
+enum class OddPageTree
+{
+    // Kids that are a page, a null and a number: getAllPages takes all three for pages, Ghostscript one.
+    NullAndNumberKids,
+    // Two pages written into the kids themselves: two pages to both.
+    DirectPages,
+    // An intermediate node under two parents: getAllPages gives up, Ghostscript draws its page once.
+    SharedNode,
+    // /Root /Pages names the first of two pages: getAllPages climbs to the root and finds two, Ghostscript draws one.
+    PagesAtAPage,
+};
+bool writeOddPageTree(const QString& path, OddPageTree kind);
+
 // Pages whose writing stopped just short of the end, as on a full disk: where the cross-reference table starts is
 // cut off. qpdf rebuilds the table and still finds every page.
 bool writeTruncated(const QString& path, int pages);

@@ -266,6 +266,8 @@ Child Child::start(int temporaryFolder, int scratchFolder, const QByteArray& scr
 // in a process (fragmented memory, a library's caches) must not pile up.
 constexpr int MaxRunsPerProcess = 100;
 constexpr std::uint64_t MaxResidentBytes = 256 * 1024 * 1024;
+std::atomic<int> g_maxRunsPerProcess{MaxRunsPerProcess};
+std::atomic<std::uint64_t> g_maxResidentBytes{MaxResidentBytes};
 // How long a new process may take to say which build it belongs to: loading Ghostscript takes a fraction of a second.
 // Nothing is sent to a process before it has said so.
 constexpr std::chrono::seconds GreetingLimit(10);
@@ -442,10 +444,7 @@ public:
     // folder is gone, so that a program that ends meanwhile removes the folder itself.
     void end()
     {
-        if (m_registered) {
-            const std::lock_guard<std::mutex> lock(g_processesMutex);
-            m_entry.child = nullptr;
-        }
+        detachChild();
         m_child.end();
         if (!m_registered) {
             m_scratch.remove();
@@ -459,6 +458,16 @@ public:
 
 private:
     Q_DISABLE_COPY(GhostscriptProcess)
+
+    // Takes the child off the list before it is reaped or left: its pidfd is closed then, and the number may soon
+    // belong to another thread's child, which a stop must not kill in its place.
+    void detachChild()
+    {
+        if (m_registered) {
+            const std::lock_guard<std::mutex> lock(g_processesMutex);
+            m_entry.child = nullptr;
+        }
+    }
 
     // Starts a fresh process and waits until it has said which build it belongs to. On failure, outcome tells why.
     bool start(GhostscriptOutcome& outcome);
@@ -556,6 +565,7 @@ bool GhostscriptProcess::awaitGreeting(GhostscriptOutcome& outcome)
                 const std::lock_guard<std::mutex> lock(g_processesMutex);
                 return g_stopping;
             }();
+            detachChild();
             const bool seen = m_child.reap(&status);
             if (stopped) {
                 outcome.end = GhostscriptOutcome::End::Stopped;
@@ -717,12 +727,13 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, int input
         // in may have left it in any state.
         const bool clean = result.newInstanceCode == 0 && result.initCode == 0 && result.exitCode == 0 &&
                            !result.writeFailed && !result.errorReported;
-        if (!clean || stopped || m_runs >= MaxRunsPerProcess || result.residentBytes > MaxResidentBytes)
+        if (!clean || stopped || m_runs >= g_maxRunsPerProcess || result.residentBytes > g_maxResidentBytes)
             end();
         return outcome;
     }
 
     int status = 0;
+    detachChild();
     const bool seen = ended && m_child.reap(&status);
     if (!ended)
         m_child.abandon();
@@ -740,7 +751,8 @@ GhostscriptOutcome GhostscriptProcess::run(const std::string& request, int input
     } else if (seen && WIFSIGNALED(status)) {
         outcome.end = GhostscriptOutcome::End::Signalled;
         outcome.signal = WTERMSIG(status);
-        *processFault = servedBefore;
+        // A limit on the file's size or on CPU time ends this run again in any process.
+        *processFault = servedBefore && outcome.signal != SIGXFSZ && outcome.signal != SIGXCPU;
     } else if (!seen) {
         outcome.error = QStringLiteral("The system did not tell how Ghostscript's process ended");
     } else {
@@ -803,6 +815,12 @@ void setGhostscriptProgram(const QByteArray& program)
 {
     static const QByteArray own = childProgram();
     childProgram() = program.isEmpty() ? own : program;
+}
+
+void setGhostscriptProcessLimits(int runs, std::uint64_t residentBytes)
+{
+    g_maxRunsPerProcess = runs > 0 ? runs : MaxRunsPerProcess;
+    g_maxResidentBytes = residentBytes > 0 ? residentBytes : MaxResidentBytes;
 }
 
 void setGhostscriptBuildId(const QByteArray& buildId)
