@@ -57,7 +57,56 @@ Level level(QPDFObjectHandle& node)
     return entered;
 }
 
-// strict refuses a page whose contents are not where the file says.
+// Where getAllPages starts: from what /Root /Pages names, up its parents.
+QPDFObjectHandle pageTreeRoot(QPDFObjectHandle node)
+{
+    std::set<QPDFObjGen> climbed;
+    while (node.isDictionary() && node.hasKey("/Parent")) {
+        if (!climbed.insert(node.getObjGen()).second)
+            break; // a loop of parents, as getAllPages stops it
+        node = node.getKey("/Parent");
+    }
+    return node;
+}
+
+// The pages under the intermediate node root. strict refuses a page whose contents are not where the file says.
+PdfPages walkFrom(QPDFObjectHandle& root, bool strict)
+{
+    // Intermediate nodes walked: one that comes again, under itself or under a second parent, stops getAllPages,
+    // and Ghostscript draws its pages once at most.
+    std::set<QPDFObjGen> walked;
+    std::set<QPDFObjGen> distinct;
+    qint64 directPages = 0;
+    qint64 pages = 0;
+    std::vector<Level> path{level(root)};
+    if (root.isIndirect())
+        walked.insert(root.getObjGen());
+    while (!path.empty()) {
+        Level& current = path.back();
+        if (current.next == current.size) {
+            path.pop_back();
+            continue;
+        }
+        QPDFObjectHandle kid = current.kids.getArrayItem(current.next++);
+        if (isIntermediate(kid)) {
+            if (kid.isIndirect() && !walked.insert(kid.getObjGen()).second)
+                return {};
+            path.push_back(level(kid)); // current is no longer valid
+            continue;
+        }
+        // getAllPages takes a null or a number for a page, where Ghostscript finds none.
+        if (!kid.isDictionary() || (strict && !contentsResolve(kid)) || pages == MostPageReferences)
+            return {};
+        ++pages;
+        // A page written into its parent's kids is a page of its own each time.
+        if (kid.isIndirect())
+            distinct.insert(kid.getObjGen());
+        else
+            ++directPages;
+    }
+    return {pages, static_cast<qint64>(distinct.size()) + directPages};
+}
+
 PdfPages walkPageTree(QPDF& document, bool strict)
 {
     // Walked by hand rather than with getAllPages, which copies every page that is referenced more than once: a small
@@ -65,48 +114,17 @@ PdfPages walkPageTree(QPDF& document, bool strict)
     // stack. Counted as getAllPages counts and as Ghostscript draws; where the two part, the tree is taken for
     // damaged, for the output could never have the pages that the input was listed with.
     try {
-        QPDFObjectHandle root = document.getRoot().getKey("/Pages");
-        // Files in the wild point /Root /Pages at a page, or at a node below the root: getAllPages climbs to the
-        // root, or finds no page, where Ghostscript draws what /Pages points at.
+        QPDFObjectHandle named = document.getRoot().getKey("/Pages");
+        QPDFObjectHandle root = pageTreeRoot(named);
         if (!isIntermediate(root))
             return {};
-        QPDFObjectHandle parent = root.getKey("/Parent");
-        if (parent.isDictionary() && !(root.isIndirect() && parent.getObjGen() == root.getObjGen()))
-            return {};
-
-        // Intermediate nodes walked: one that comes again, under itself or under a second parent, stops getAllPages,
-        // and Ghostscript draws its pages once at most.
-        std::set<QPDFObjGen> walked;
-        std::set<QPDFObjGen> distinct;
-        qint64 directPages = 0;
-        qint64 pages = 0;
-        std::vector<Level> path{level(root)};
-        if (root.isIndirect())
-            walked.insert(root.getObjGen());
-        while (!path.empty()) {
-            Level& current = path.back();
-            if (current.next == current.size) {
-                path.pop_back();
-                continue;
-            }
-            QPDFObjectHandle kid = current.kids.getArrayItem(current.next++);
-            if (isIntermediate(kid)) {
-                if (kid.isIndirect() && !walked.insert(kid.getObjGen()).second)
-                    return {};
-                path.push_back(level(kid)); // current is no longer valid
-                continue;
-            }
-            // getAllPages takes a null or a number for a page, where Ghostscript finds none.
-            if (!kid.isDictionary() || (strict && !contentsResolve(kid)) || pages == MostPageReferences)
-                return {};
-            ++pages;
-            // A page written into its parent's kids is a page of its own each time.
-            if (kid.isIndirect())
-                distinct.insert(kid.getObjGen());
-            else
-                ++directPages;
-        }
-        return {pages, static_cast<qint64>(distinct.size()) + directPages};
+        const PdfPages counted = walkFrom(root, strict);
+        if (!named.isIndirect() || named.getObjGen() == root.getObjGen())
+            return counted;
+        // Files in the wild point /Root /Pages at a page, or at a node below the root: getAllPages climbs to the
+        // root, Ghostscript draws what /Pages names. Mostly that is the one page of the document.
+        const qint64 drawn = isIntermediate(named) ? walkFrom(named, strict).pages : 1;
+        return drawn == counted.pages ? counted : PdfPages();
     } catch (const std::exception&) {
         // QPDFExc for objects that cannot be read while walking.
         return {};

@@ -126,6 +126,8 @@ void TestPDFFileItem::initTestCase()
     QVERIFY(PdfFixtures::writeOddPageTree(fixture(QStringLiteral("direct-pages.pdf")), OddPageTree::DirectPages));
     QVERIFY(PdfFixtures::writeOddPageTree(fixture(QStringLiteral("shared-node.pdf")), OddPageTree::SharedNode));
     QVERIFY(PdfFixtures::writeOddPageTree(fixture(QStringLiteral("pages-at-page.pdf")), OddPageTree::PagesAtAPage));
+    QVERIFY(PdfFixtures::writeOddPageTree(fixture(QStringLiteral("pages-at-only-page.pdf")),
+                                          OddPageTree::PagesAtTheOnlyPage));
     QVERIFY(PdfFixtures::writeTruncated(fixture(QStringLiteral("truncated.pdf")), FixturePages));
     QVERIFY(PdfFixtures::writeMissingObject(fixture(QStringLiteral("missing-object.pdf")), FixturePages));
     QVERIFY(PdfFixtures::writeMissingPageObject(fixture(QStringLiteral("missing-page.pdf"))));
@@ -220,6 +222,9 @@ void TestPDFFileItem::countsPages_data()
     QTest::newRow("a null and a number among the kids") << "null-kids.pdf" << PdfRepair::Allowed << none << none;
     QTest::newRow("a node under two parents") << "shared-node.pdf" << PdfRepair::Allowed << none << none;
     QTest::newRow("/Pages at a page") << "pages-at-page.pdf" << PdfRepair::Allowed << none << none;
+    // As written by some producers: both find the one page.
+    QTest::newRow("/Pages at the only page")
+        << "pages-at-only-page.pdf" << PdfRepair::Allowed << qint64(1) << qint64(1);
     QTest::newRow("pages written into the kids") << "direct-pages.pdf" << PdfRepair::Allowed << qint64(2) << qint64(2);
     // What a full disk leaves of a file: a reader rebuilds it, a check of an output must not.
     QTest::newRow("cut short, repaired") << "truncated.pdf" << PdfRepair::Allowed << qint64(FixturePages)

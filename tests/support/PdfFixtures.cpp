@@ -354,6 +354,9 @@ bool writeOddPageTree(const QString& path, OddPageTree kind)
         return writeObjects(path, {catalogue, "<< /Type /Pages /Kids [3 0 R 3 0 R] /Count 2 >>",
                                    "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R] /Count 1 >>", contents,
                                    "<< /Type /Page /Parent 3 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>"});
+    case OddPageTree::PagesAtTheOnlyPage:
+        return writeObjects(
+            path, {"<< /Type /Catalog /Pages 3 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page, contents});
     case OddPageTree::PagesAtAPage:
         return writeObjects(path, {"<< /Type /Catalog /Pages 3 0 R >>",
                                    "<< /Type /Pages /Kids [3 0 R 5 0 R] /Count 2 >>", page, contents, page});

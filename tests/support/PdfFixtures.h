@@ -58,6 +58,8 @@ enum class OddPageTree
     DirectPages,
     // An intermediate node under two parents: getAllPages gives up, Ghostscript draws its page once.
     SharedNode,
+    // /Root /Pages names the only page: one page to both.
+    PagesAtTheOnlyPage,
     // /Root /Pages names the first of two pages: getAllPages climbs to the root and finds two, Ghostscript draws one.
     PagesAtAPage,
 };
