@@ -11,6 +11,7 @@
 
 #include <qpdf/QPDF.hh>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -780,6 +781,12 @@ void TestGSCompressor::oneProcessServesAThread()
     // Ghostscript: none of that reaches its process.
     const bool look = steps.contains(QStringLiteral("look"));
     const IgnoredSignal ignoredPipe(SIGPIPE, look);
+    // Nor any descriptor that it holds without close-on-exec, as one inherited from whoever started it.
+    const int inheritable = look ? ::open("/dev/null", O_RDONLY) : -1;
+    const auto closeInheritable = qScopeGuard([inheritable] {
+        if (inheritable >= 0)
+            ::close(inheritable);
+    });
     const auto compress = [&](const QString& input, const QString& password = QString()) {
         CompressResult done;
         pool.start([&] {
@@ -928,6 +935,8 @@ void TestGSCompressor::oneProcessServesAThread()
     pool.clear();
     pool.waitForDone();
     QTRY_VERIFY_WITH_TIMEOUT(newProcesses(before).isEmpty(), RunLimitMs);
+    // Every process that ended was reaped.
+    QCOMPARE(ChildProcesses::zombieChildren(::getpid()), 0);
 }
 
 void TestGSCompressor::timeLimitDescription_data()

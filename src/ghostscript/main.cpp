@@ -3,9 +3,8 @@
 // never the program. Started by the program as "ZolvaneGhostscript PROGRAM_PID SCRATCH_NAME" with the channel socket
 // at descriptor 3, its scratch folder at 6 and the temporary folder that holds it, where it bears SCRATCH_NAME, at 7
 // (see GhostscriptChannel.h); the command line and the environment say nothing of the files or their passwords, which
-// come through the socket, the files as descriptors. It serves one run after another, each with
-// a Ghostscript instance of its own, until the program closes the channel; the program keeps it only while its runs
-// end cleanly.
+// come through the socket, the files as descriptors. It serves one run after another, each with a Ghostscript
+// instance of its own, until the program closes the channel; the program keeps it only while its runs end cleanly.
 #include "platform/linux/GhostscriptChannel.h"
 #include "platform/linux/ScratchFolder.h"
 

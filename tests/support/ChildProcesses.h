@@ -19,6 +19,9 @@ struct Process
 // The living children of parent that run ZolvaneGhostscript.
 QList<Process> ghostscriptChildren(pid_t parent);
 
+// The children of parent that ended and were never reaped: each holds a place in the system's process table.
+int zombieChildren(pid_t parent);
+
 // The one of them that has the file at path open: the child that compresses it. 0 when there is none.
 pid_t ghostscriptChildReading(pid_t parent, const QString& path);
 
