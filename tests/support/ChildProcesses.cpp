@@ -57,19 +57,6 @@ QList<Process> ghostscriptChildren(pid_t parent)
     return children;
 }
 
-int zombieChildren(pid_t parent)
-{
-    int zombies = 0;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        Status status;
-        if (readStatus(entry.toInt(), status) && status.parent == parent &&
-            (status.state == 'Z' || status.state == 'X'))
-            ++zombies;
-    }
-    return zombies;
-}
-
 pid_t ghostscriptChildReading(pid_t parent, const QString& path)
 {
     const QString file = QFileInfo(path).canonicalFilePath();
@@ -87,6 +74,13 @@ bool isAlive(const Process& process)
 {
     Status status;
     return readStatus(process.pid, status) && status.startTime == process.startTime && !isZombie(status.state);
+}
+
+bool isUnreaped(const Process& process)
+{
+    Status status;
+    return readStatus(process.pid, status) && status.startTime == process.startTime &&
+           (status.state == 'Z' || status.state == 'X');
 }
 
 QByteArray commandLineAndEnvironment(pid_t pid)

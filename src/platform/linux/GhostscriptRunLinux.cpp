@@ -472,8 +472,8 @@ private:
     // Starts a fresh process and waits until it has said which build it belongs to. On failure, outcome tells why.
     bool start(GhostscriptOutcome& outcome);
     bool awaitGreeting(GhostscriptOutcome& outcome);
-    // How the process ended without an answer, once it has; empty when that was no fault of the process's.
-    QString describeEnd(int status) const;
+    // How the process ended, by its status, when it ended without an answer and not by a signal.
+    static QString describeEnd(int status);
     // Marks the process as running a run, or stops it at once after stopGhostscriptRuns.
     void enterRun()
     {
@@ -529,7 +529,7 @@ bool GhostscriptProcess::start(GhostscriptOutcome& outcome)
 bool GhostscriptProcess::awaitGreeting(GhostscriptOutcome& outcome)
 {
     const Clock::time_point deadline = Clock::now() + GreetingLimit;
-    FrameType type;
+    FrameType type = ErrorOutput;
     std::string payload;
     bool channelOpen = true;
     while (!m_reader.next(type, payload)) {
@@ -573,15 +573,14 @@ bool GhostscriptProcess::awaitGreeting(GhostscriptOutcome& outcome)
                 outcome.error = QStringLiteral("Ghostscript's process did not start: it ended by %1")
                                     .arg(describeSignal(WTERMSIG(status)));
             } else {
-                const QString why = seen ? describeEnd(status) : QString();
-                outcome.error = why.isEmpty() ? QStringLiteral("Ghostscript's process did not start") : why;
+                outcome.error = seen ? describeEnd(status) : QStringLiteral("Ghostscript's process did not start");
             }
             return false;
         }
     }
     if (!m_reader.broken() && type == HelloFrame && payload == expectedBuildId() && !m_reader.hasPending())
         return true;
-    if (type == HelloFrame && !m_reader.broken()) {
+    if (!m_reader.broken() && type == HelloFrame) {
         outcome.error = QStringLiteral("Ghostscript's process belongs to another build of the program (%1, not %2); "
                                        "the program's folder may have been replaced while it runs")
                             .arg(QString::fromStdString(payload).left(64), QString::fromStdString(expectedBuildId()));
@@ -591,7 +590,7 @@ bool GhostscriptProcess::awaitGreeting(GhostscriptOutcome& outcome)
     return false;
 }
 
-QString GhostscriptProcess::describeEnd(int status) const
+QString GhostscriptProcess::describeEnd(int status)
 {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
         // What the dynamic loader ends with when a library is missing.
